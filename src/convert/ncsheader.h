@@ -1,0 +1,53 @@
+#pragma once
+// The NCS input header: a 16384-byte block of "-Keyword value" text lines,
+// NUL padded, before fixed-size records of a 64-bit time stamp, three 32-bit
+// fields and (RecordSize - 20) / 2 16-bit samples.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr std::size_t ncsHeaderSize = 16384;
+inline constexpr int ncsRecordPrefix = 20;  // time stamp, channel, frequency, valid count
+
+// The header values the converter uses. A keyword missing from a header
+// leaves its field as it was.
+struct NcsHeader {
+    std::int32_t RecordSize = 0;
+    float SamplingFrequency = 0.0f;
+    std::int32_t ADMaxValue = 0;
+    std::int32_t ADChannel = 0;
+};
+
+inline constexpr const char* kwRecordSize = "RecordSize ";
+inline constexpr const char* kwSamplingFrequency = "SamplingFrequency ";
+inline constexpr const char* kwADMaxValue = "ADMaxValue ";
+inline constexpr const char* kwADChannel = "ADChannel ";
+
+// The header text of a block read from the start of a file: up to the first
+// NUL byte, never beyond the header block.
+std::string_view ncstext(const char* block, std::size_t length);
+
+// Position just after the first occurrence of keyword in text, matched byte
+// for byte anywhere (not only at a line start).
+std::optional<std::size_t> findkey(std::string_view keyword, std::string_view text);
+
+// The decimal number at pos (blanks skipped; 0 when there is none).
+double keyvalue(std::string_view text, std::size_t pos);
+
+// Which keywords a header held.
+struct NcsKeysFound {
+    bool RecordSize = false, SamplingFrequency = false, ADMaxValue = false, ADChannel = false;
+};
+// Sets the fields whose keywords occur in text. Integers truncate toward
+// zero (saturating, so no text can overflow them); the frequency rounds to
+// single precision.
+NcsKeysFound readncsheader(std::string_view text, NcsHeader& header);
+
+// Samples per record for a record size: (RecordSize - 20) / 2, truncating.
+inline std::int32_t ncssamples(std::int32_t recordSize)
+{
+    return (recordSize - ncsRecordPrefix) / 2;
+}

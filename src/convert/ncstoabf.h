@@ -1,0 +1,43 @@
+#pragma once
+// The conversion run: NCS recordings, one channel per file, into one ABF
+// file in gap-free mode with the channels interleaved sample by sample,
+// followed by a synch array giving each record's start time.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "progress/progresswindow.h"
+
+// The files of the current selection, in the converter parameter block.
+struct FileSelection {
+    std::int32_t combine = 'N';  // 'Y' or 'N' in the lowest byte
+    std::vector<std::string> files;
+
+    int nfiles() const { return static_cast<int>(files.size()); }
+};
+
+// A run combines at most this many inputs: the ADC channels of an ABF file.
+inline constexpr int maxInputs = 16;
+
+// Converts the selection (or, with combine 'N' and several files, path alone)
+// into one ABF file named after path, beside it or in outputdir when that is
+// not empty. Returns the number of records written; 0 on any failure, which
+// has then been shown through messagebox and left no output behind.
+int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow& progress,
+             const std::string& outputdir = {});
+
+// The output name for an input: its extension (or, without one, nothing)
+// replaced by ".abf"; put in outputdir when that is not empty.
+std::string abfname(const std::string& path, const std::string& outputdir = {});
+
+// Texts of file failures, shown under kFileErrorCaption.
+inline constexpr const char* kFileErrorCaption = "File Error";
+inline constexpr const char* kCouldntOpen = "\nCouldn't open %s";
+inline constexpr const char* kCouldntRead = "\nCouldn't read %s";
+
+// Texts of a conversion's outcome, shown by the front ends' batch loops.
+inline constexpr const char* kErrorCaption = "Error";
+inline constexpr const char* kProcessingError = "Error in Processing Data";
+inline constexpr const char* kStatusCaption = "Tessel ABF Converter";
+inline constexpr const char* kStatusFormat = "Output file is %s.\n %d records selected.";

@@ -1,0 +1,116 @@
+#include "support/ncsbytes.h"
+
+#include <bit>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void put(std::string& out, std::uint64_t v, int n)
+{
+    for (int i = 0; i < n; ++i)
+        out.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+std::uint32_t uintat(const std::string& bytes, std::size_t offset, int n)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < n; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(bytes.at(offset + i))) << (8 * i);
+    return v;
+}
+
+}  // namespace
+
+std::string NcsBytes::bytes() const
+{
+    std::string out = header;
+    out.resize(16384, '\0');
+    for (const NcsRecord& r : records) {
+        std::size_t start = out.size();
+        put(out, static_cast<std::uint64_t>(r.stamp), 8);
+        put(out, 0, 4);
+        put(out, 32000, 4);
+        put(out, r.samples.size(), 4);
+        for (std::int16_t s : r.samples)
+            put(out, static_cast<std::uint16_t>(s), 2);
+        out.resize(start + recordSize, '\0');
+    }
+    return out + tail;
+}
+
+std::string ncslines(int recordSize, const std::string& frequency, int adMaxValue, int adChannel)
+{
+    std::ostringstream s;
+    s << "######## Neuralynx Data File Header\r\n"
+      << "-FileType CSC\r\n"
+      << "-RecordSize " << recordSize << "\r\n"
+      << "-SamplingFrequency " << frequency << "\r\n"
+      << "-ADMaxValue " << adMaxValue << "\r\n"
+      << "-ADBitVolts 0.000000030517578125\r\n"
+      << "-NumADChannels 1\r\n"
+      << "-ADChannel " << adChannel << "\r\n";
+    return s.str();
+}
+
+NcsBytes ncsrecording(int records, int adChannel, int recordSize, std::int64_t firstStamp)
+{
+    NcsBytes f;
+    f.header = ncslines(recordSize, "32000", 32767, adChannel);
+    f.recordSize = recordSize;
+    const int h = (recordSize - 20) / 2;
+    for (int r = 0; r < records; ++r) {
+        NcsRecord rec{firstStamp + r * 16000LL, {}};
+        for (int s = 0; s < h; ++s)
+            rec.samples.push_back(static_cast<std::int16_t>(adChannel * 7919 + r * 613 + s * 3 - 16000));
+        f.records.push_back(rec);
+    }
+    return f;
+}
+
+void writebytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readbytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::int32_t int32at(const std::string& bytes, std::size_t offset)
+{
+    return static_cast<std::int32_t>(uintat(bytes, offset, 4));
+}
+
+std::int16_t int16at(const std::string& bytes, std::size_t offset)
+{
+    return static_cast<std::int16_t>(uintat(bytes, offset, 2));
+}
+
+float realat(const std::string& bytes, std::size_t offset)
+{
+    return std::bit_cast<float>(uintat(bytes, offset, 4));
+}
+
+ScratchDir::ScratchDir() : previous_(fs::current_path())
+{
+    std::random_device seed;
+    std::mt19937 gen(seed());
+    do
+        path_ = fs::temp_directory_path() / ("tessel-test-" + std::to_string(gen()));
+    while (!fs::create_directory(path_));
+    fs::current_path(path_);
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ec;
+    fs::current_path(previous_, ec);
+    fs::remove_all(path_, ec);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// NCS files built byte by byte, so that tests control every header line,
+// time stamp and sample, and scratch folders that clean up after themselves.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct NcsRecord {
+    std::int64_t stamp = 0;
+    std::vector<std::int16_t> samples;
+};
+
+struct NcsBytes {
+    std::string header;  // the text; padded with NULs to 16384 bytes
+    int recordSize = 1044;
+    std::vector<NcsRecord> records;
+    std::string tail;  // bytes after the last whole record
+
+    std::string bytes() const;
+};
+
+// Header lines as a recording system writes them, CRLF ended.
+std::string ncslines(int recordSize = 1044, const std::string& frequency = "32000", int adMaxValue = 32767,
+                     int adChannel = 0);
+
+// records of (recordSize - 20) / 2 samples each, 512 samples' time apart at
+// 32 kHz, starting at firstStamp; sample s of record r of channel c is
+// distinct across the whole recording.
+NcsBytes ncsrecording(int records, int adChannel = 0, int recordSize = 1044, std::int64_t firstStamp = 5000000);
+
+void writebytes(const std::filesystem::path& path, const std::string& bytes);
+std::string readbytes(const std::filesystem::path& path);
+
+// Little-endian values read from a byte string.
+std::int32_t int32at(const std::string& bytes, std::size_t offset);
+std::int16_t int16at(const std::string& bytes, std::size_t offset);
+float realat(const std::string& bytes, std::size_t offset);
+
+// A fresh folder under the system's temporary folder, made the current
+// directory while it exists; removed with everything in it afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path previous_;
+};

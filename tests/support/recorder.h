@@ -1,0 +1,29 @@
+#pragma once
+// A front end for tests: every message and progress report is recorded so
+// that texts, captions and order can be asserted.
+
+#include <string>
+#include <vector>
+
+#include "platform/frontend.h"
+
+struct RecordedMessage {
+    WindowHandle owner;
+    std::string text;
+    std::string caption;
+};
+
+struct RecordedReport {
+    int percentage;
+    std::string firstLine;
+    std::string secondLine;
+};
+
+struct Recorder {
+    std::vector<RecordedMessage> messages;
+    std::vector<RecordedReport> reports;
+    int shows = 0;
+};
+
+// The calls since the last take; taking clears them.
+Recorder takerecorded();

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/ncstoabf.h"
+#include "support/ncsbytes.h"
+#include "support/recorder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Conversion : public ::testing::Test {
+protected:
+    void SetUp() override { takerecorded(); }
+
+    int run(std::vector<std::string> files, const std::string& path, char combine = 'Y',
+            const std::string& outputdir = {})
+    {
+        FileSelection selection;
+        selection.combine = combine;
+        selection.files = std::move(files);
+        const FileSelection before = selection;
+        int records = ncstoabf(selection, path, progress, outputdir);
+        EXPECT_EQ(selection.files, before.files);
+        return records;
+    }
+
+    ScratchDir dir;
+    ProgressWindow progress;
+};
+
+// Sample s of record r of the given input, as the file holds it.
+std::int16_t sample(const NcsBytes& f, int r, int s)
+{
+    return f.records.at(r).samples.at(s);
+}
+
+TEST_F(Conversion, OneInputTwoRecords)
+{
+    NcsBytes in = ncsrecording(2, 5);
+    in.records[1].stamp = in.records[0].stamp + 16000;
+    writebytes("CSC1.ncs", in.bytes());
+
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 2);
+    EXPECT_TRUE(takerecorded().messages.empty());
+    const std::string out = readbytes("CSC1.abf");
+    ASSERT_EQ(out.size(), 8704u);
+    EXPECT_EQ(int16at(out, 8), 3);
+    EXPECT_EQ(int32at(out, 10), 1024);   // lActualAcqLength
+    EXPECT_EQ(int32at(out, 16), 2);      // lActualEpisodes
+    EXPECT_EQ(int32at(out, 138), 512);   // lNumSamplesPerEpisode
+    EXPECT_EQ(int32at(out, 218), 512);   // lSamplesPerTrace
+    EXPECT_EQ(realat(out, 122), 31.25f);
+    EXPECT_EQ(int32at(out, 92), 16);     // lSynchArrayPtr
+    EXPECT_EQ(int32at(out, 96), 2);
+    EXPECT_EQ(int32at(out, 44), 17);     // lTagSectionPtr
+    EXPECT_EQ(int32at(out, 48), 0);
+    EXPECT_EQ(int16at(out, 120), 1);
+    EXPECT_EQ(int32at(out, 252), 32768);
+    EXPECT_EQ(realat(out, 244), 10.0f);
+    EXPECT_EQ(realat(out, 922), 1.0f);
+    EXPECT_EQ(realat(out, 926), 0.1f);   // channels beyond the inputs keep their defaults
+    EXPECT_EQ(out.substr(442, 20), "EEG Ch 5  AI #1     ");
+    EXPECT_EQ(out.substr(602, 16), "mV      pA      ");
+    EXPECT_EQ(out.substr(294, 16), std::string("Brackenwey\0     ", 16));
+    EXPECT_EQ(out.substr(5154, 128),
+              "Converted from TESSEL" + std::string(35, '\0') + std::string(72, ' '));
+    for (int r = 0; r < 2; ++r)
+        for (int s = 0; s < 512; ++s)
+            ASSERT_EQ(int16at(out, 6144 + 2 * (512 * r + s)), sample(in, r, s));
+    EXPECT_EQ(int32at(out, 8192), 0);
+    EXPECT_EQ(int32at(out, 8196), 512);
+    EXPECT_EQ(int32at(out, 8200), 512);  // 16000 us at 31.25 us
+    EXPECT_EQ(int32at(out, 8204), 512);
+    EXPECT_EQ(out.find_first_not_of('\0', 8208), std::string::npos);
+    EXPECT_EQ(progress.outputName, "CSC1.abf");
+    EXPECT_EQ(progress.firstLine, "Exporting CSC1.ncs to ABF.");
+}
+
+TEST_F(Conversion, ChannelsInterleaveInListOrder)
+{
+    std::vector<NcsBytes> ins;
+    for (int c = 0; c < 3; ++c) {
+        ins.push_back(ncsrecording(3, 20 + c));
+        writebytes("CSC" + std::to_string(c + 1) + ".ncs", ins.back().bytes());
+    }
+    // Two channels: the sizes of a known layout.
+    ASSERT_EQ(run({"CSC1.ncs", "CSC2.ncs"}, "CSC1.ncs"), 3);
+    std::string out = readbytes("CSC1.abf");
+    EXPECT_EQ(out.size(), 12800u);
+    EXPECT_EQ(int16at(out, 120), 2);
+    EXPECT_EQ(int32at(out, 10), 3072);
+    EXPECT_EQ(int32at(out, 138), 1024);
+    EXPECT_EQ(realat(out, 122), 15.625f);
+    EXPECT_EQ(int32at(out, 92), 24);
+    EXPECT_EQ(int32at(out, 44), 25);
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(int32at(out, 12288 + 8 * r), 1024 * r);  // 16000 us at 15.625 us
+        EXPECT_EQ(int32at(out, 12292 + 8 * r), 1024);
+    }
+
+    ASSERT_EQ(run({"CSC1.ncs", "CSC2.ncs", "CSC3.ncs"}, "CSC1.ncs"), 3);
+    out = readbytes("CSC1.abf");
+    EXPECT_EQ(out.substr(442, 30), "EEG Ch 20 EEG Ch 21 EEG Ch 22 ");
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(int16at(out, 410 + 2 * c), c);
+        EXPECT_EQ(int16at(out, 378 + 2 * c), c);
+    }
+    EXPECT_EQ(int16at(out, 416), -1);
+    std::size_t at = 6144;
+    for (int r = 0; r < 3; ++r)
+        for (int s = 0; s < 512; ++s)
+            for (int c = 0; c < 3; ++c, at += 2)
+                ASSERT_EQ(int16at(out, at), sample(ins[c], r, s)) << r << ' ' << s << ' ' << c;
+}
+
+TEST_F(Conversion, SeparateFilesConvertOnlyTheGivenName)
+{
+    for (int c = 0; c < 3; ++c)
+        writebytes("CSC" + std::to_string(c + 1) + ".ncs", ncsrecording(2, c).bytes());
+    ASSERT_EQ(run({"CSC1.ncs", "CSC2.ncs", "CSC3.ncs"}, "CSC2.ncs", 'N'), 2);
+    EXPECT_FALSE(fs::exists("CSC1.abf"));
+    const std::string out = readbytes("CSC2.abf");
+    EXPECT_EQ(int16at(out, 120), 1);
+    EXPECT_EQ(out.substr(442, 10), "EEG Ch 1  ");
+
+    // An existing output is replaced; an older file survives a failed run.
+    writebytes("CSC3.abf", "older");
+    ASSERT_EQ(run({"CSC3.ncs"}, "CSC3.ncs"), 2);
+    EXPECT_EQ(readbytes("CSC3.abf").size(), out.size());
+    writebytes("CSC1.abf", "older");
+    fs::resize_file("CSC1.ncs", 16384 + 100);
+    EXPECT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 0);
+    EXPECT_EQ(readbytes("CSC1.abf"), "older");
+}
+
+TEST_F(Conversion, NamesAndFolders)
+{
+    EXPECT_EQ(abfname("CSC1.ncs"), "CSC1.abf");
+    EXPECT_EQ(abfname("a.b.ncs"), "a.b.abf");
+    EXPECT_EQ(abfname("rec.d/CSC1"), "rec.d/CSC1.abf");  // a folder's dot is no extension
+    EXPECT_EQ(abfname("rec.d\\CSC1"), "rec.d\\CSC1.abf");
+    EXPECT_EQ(abfname("rec/CSC1.ncs", "out"), "out/CSC1.abf");
+    EXPECT_EQ(abfname("CSC1.ncs", "out/"), "out/CSC1.abf");
+
+    fs::create_directory("in.d");
+    fs::create_directory("out");
+    writebytes("in.d/CSC7", ncsrecording(4, 7).bytes());
+    ASSERT_EQ(run({"in.d/CSC7"}, "in.d/CSC7", 'N', "out"), 4);
+    EXPECT_TRUE(fs::exists("out/CSC7.abf"));
+    EXPECT_EQ(progress.outputName, "out/CSC7.abf");
+    EXPECT_EQ(fs::directory_iterator("in.d")->path().filename(), "CSC7");  // input folder untouched
+}
+
+TEST_F(Conversion, ProgressReportsEachWholePercentAndTheLastRecord)
+{
+    struct Case { int records; std::vector<int> percentages; };
+    std::vector<int> hundred;
+    for (int p = 1; p <= 100; ++p)
+        hundred.push_back(p);
+    for (const Case& c : {Case{1, {100}}, Case{2, {100}}, Case{3, {50, 100}}, Case{101, hundred}}) {
+        writebytes("r.ncs", ncsrecording(c.records).bytes());
+        ASSERT_EQ(run({"r.ncs"}, "r.ncs"), c.records);
+        std::vector<int> got;
+        for (const RecordedReport& r : takerecorded().reports)
+            got.push_back(r.percentage);
+        EXPECT_EQ(got, c.percentages) << c.records << " records";
+    }
+
+    // Percentages round up from a tenth: with 10000 records 1 % comes at record 11.
+    writebytes("r.ncs", ncsrecording(10000, 0, 24).bytes());
+    ASSERT_EQ(run({"r.ncs"}, "r.ncs"), 10000);
+    const std::vector<RecordedReport> reports = takerecorded().reports;
+    ASSERT_EQ(reports.size(), 101u);  // 100 % is reached a record early, and the last record reports too
+    EXPECT_EQ(reports[0].percentage, 1);
+    EXPECT_EQ(reports[0].secondLine, "Window #11 of 10000 at 0.16 seconds");
+    EXPECT_EQ(reports[0].firstLine, "Exporting r.ncs to ABF.");
+    EXPECT_EQ(reports.back().secondLine, "Window #10000 of 10000 at 160 seconds");
+
+    NcsBytes ten = ncsrecording(10);
+    ten.records[2].stamp = ten.records[0].stamp + 1500000;
+    writebytes("t.ncs", ten.bytes());
+    ASSERT_EQ(run({"t.ncs"}, "t.ncs"), 10);
+    EXPECT_EQ(takerecorded().reports.at(1).secondLine, "Window #3 of 10 at 1.5 seconds");  // the first record is not reported
+}
+
+TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;  // empty: the file does not exist
+        std::string message;
+    };
+    NcsBytes noSize = ncsrecording(3);
+    noSize.header = "-SamplingFrequency 32000\r\n-ADMaxValue 32767\r\n";
+    NcsBytes tinySize = ncsrecording(3);
+    tinySize.header = ncslines(20);
+    NcsBytes noFrequency = ncsrecording(3);
+    noFrequency.header = ncslines(1044, "0");
+    NcsBytes nanFrequency = ncsrecording(3);
+    nanFrequency.header = ncslines(1044, "nan");
+    NcsBytes otherRate = ncsrecording(3);
+    otherRate.header = ncslines(1044, "16000");
+    writebytes("good.ncs", ncsrecording(3).bytes());
+    const Case cases[] = {
+        {"missing.ncs", "", "\nCouldn't open missing.ncs"},
+        {"short.ncs", std::string(100, 'x'), "\nshort.ncs gives no usable RecordSize"},
+        {"empty.ncs", ncsrecording(0).bytes(), "\nempty.ncs holds no complete record"},
+        {"partial.ncs", ncsrecording(1).bytes().substr(0, 16384 + 1043), "\npartial.ncs holds no complete record"},
+        {"nosize.ncs", noSize.bytes(), "\nnosize.ncs gives no usable RecordSize"},
+        {"tiny.ncs", tinySize.bytes(), "\ntiny.ncs gives no usable RecordSize"},
+        {"nofreq.ncs", noFrequency.bytes(), "\nnofreq.ncs gives no usable SamplingFrequency"},
+        {"nanfreq.ncs", nanFrequency.bytes(), "\nnanfreq.ncs gives no usable SamplingFrequency"},
+        {"rate.ncs", otherRate.bytes(), "\ngood.ncs and rate.ncs differ in SamplingFrequency"},
+    };
+    for (const Case& c : cases) {
+        if (!c.bytes.empty())
+            writebytes(c.name, c.bytes);
+        // Alone, and after a good file whose header values it would otherwise inherit.
+        const bool alone = std::string(c.name) != "rate.ncs";
+        const std::vector<std::string> files = alone ? std::vector<std::string>{c.name}
+                                                     : std::vector<std::string>{"good.ncs", c.name};
+        EXPECT_EQ(run(files, files[0]), 0) << c.name;
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << c.name;
+        EXPECT_EQ(rec.messages[0].text, c.message);
+        EXPECT_EQ(rec.messages[0].caption, "File Error");
+        for (const auto& e : fs::directory_iterator("."))
+            EXPECT_EQ(e.path().extension(), ".ncs") << c.name << ": " << e.path();
+    }
+    // A short file in a combined run is named, whatever its place.
+    writebytes("short.ncs", std::string(100, 'x'));
+    EXPECT_EQ(run({"good.ncs", "short.ncs", "good.ncs"}, "good.ncs"), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nshort.ncs holds no complete record");
+
+    // The output never replaces an input.
+    writebytes("x.abf", ncsrecording(3).bytes());
+    EXPECT_EQ(run({"x.abf"}, "x.abf"), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nx.abf would replace one of the inputs");
+    EXPECT_EQ(readbytes("x.abf"), ncsrecording(3).bytes());
+
+    std::vector<std::string> seventeen(17, "good.ncs");
+    EXPECT_EQ(run(seventeen, "good.ncs"), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nAt most 16 files can be combined");
+
+    EXPECT_EQ(run({"good.ncs"}, "good.ncs", 'N', "no-such-folder"), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nCouldn't open no-such-folder/good.abf");
+}
+
+TEST_F(Conversion, UnusualInputsStillConvertSoundly)
+{
+    // A trailing partial record is left out.
+    NcsBytes partial = ncsrecording(3);
+    partial.tail = std::string(500, '\x7f');
+    writebytes("p.ncs", partial.bytes());
+    EXPECT_EQ(run({"p.ncs"}, "p.ncs"), 3);
+
+    // A channel without a number is named by its position.
+    NcsBytes unnamed = ncsrecording(3);
+    unnamed.header = "-RecordSize 1044\r\n-SamplingFrequency 32000\r\n-ADMaxValue 2047\r\n";
+    writebytes("u.ncs", unnamed.bytes());
+    ASSERT_EQ(run({"p.ncs", "u.ncs"}, "p.ncs"), 3);
+    std::string out = readbytes("p.abf");
+    EXPECT_EQ(out.substr(452, 10), "EEG Ch 1  ");
+    EXPECT_EQ(int32at(out, 252), 2048);  // the last file's resolution
+
+    // Inputs of unequal length: only the records every channel has, with a warning.
+    writebytes("long.ncs", ncsrecording(5, 1).bytes());
+    ASSERT_EQ(run({"long.ncs", "p.ncs"}, "long.ncs"), 3);
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    EXPECT_EQ(int32at(readbytes("long.abf"), 16), 3);
+
+    // An odd record size: records stay aligned and the synch array starts on
+    // the block that lSynchArrayPtr names.
+    NcsBytes odd = ncsrecording(3, 0, 1045);
+    writebytes("odd.ncs", odd.bytes());
+    ASSERT_EQ(run({"odd.ncs"}, "odd.ncs"), 3);
+    out = readbytes("odd.abf");
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(int16at(out, 6144 + 2 * (512 * r + 511)), sample(odd, r, 511));
+    EXPECT_EQ(int32at(out, 92), 18);
+    EXPECT_EQ(int32at(out, 18 * 512 + 8), 512);
+
+    // A nonstandard record size that leaves the data off a block boundary.
+    NcsBytes small = ncsrecording(3, 0, 120);  // 50 samples a record
+    writebytes("small.ncs", small.bytes());
+    ASSERT_EQ(run({"small.ncs"}, "small.ncs"), 3);
+    out = readbytes("small.abf");
+    EXPECT_EQ(int32at(out, 92), 13);  // 300 bytes of data end in block 12
+    EXPECT_EQ(int32at(out, 13 * 512 + 12), 50);
+    EXPECT_EQ(out.size(), 14u * 512);
+    EXPECT_EQ(int32at(out, 44), 14);
+}
+
+}  // namespace
