@@ -1,12 +1,15 @@
 #include "convert/ncstoabf.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "convert/abfheader.h"
+#include "convert/interleave.h"
 #include "convert/ncsheader.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
@@ -33,7 +36,7 @@ constexpr const char* kComment = "Converted from TESSEL";
 // Records are read and written this many bytes of input at a time per
 // channel: large enough for sequential speed, small enough that memory
 // stays a few records per input.
-constexpr long long chunkBytes = 128 * 1024;
+constexpr long long chunkBytes = 64 * 1024;
 // Synch entries are gathered this many at a time before they are put in
 // place after the data section.
 constexpr std::size_t synchBatch = 8192;
@@ -68,7 +71,8 @@ public:
     bool open()
     {
         file = openfile(temp_, "wb");
-        return file != nullptr;
+        // Whole chunks go straight to the system; a stream buffer would only add a copy.
+        return file && std::setvbuf(file.get(), nullptr, _IONBF, 0) == 0;
     }
     bool commit()
     {
@@ -98,7 +102,7 @@ struct ConversionJob {
     std::int32_t h = 0;  // samples per record
     std::int32_t records = 0;
     AbfHeader abf;
-    std::int64_t firstTimestamp = 0;
+    std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
     std::int64_t elapsed = 0;
     int written = 0;
     int lastPercent = 0;
@@ -122,10 +126,14 @@ std::uint64_t readle(const unsigned char* p, int n)
     return v;
 }
 
-void putle(std::vector<unsigned char>& out, std::uint32_t v)
+void putsynch(std::vector<unsigned char>& out, std::int32_t start, std::uint32_t length)
 {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    unsigned char entry[8];
+    for (int i = 0; i < 4; ++i) {
+        entry[i] = static_cast<unsigned char>(static_cast<std::uint32_t>(start) >> (8 * i));
+        entry[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+    }
+    out.insert(out.end(), entry, entry + 8);
 }
 
 bool writeall(std::FILE* f, const void* data, std::size_t n)
@@ -311,28 +319,24 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
                 return job.fail(textf(kCouldntRead, in.name.c_str()));
 
         for (int k = 0; k < count; ++k) {
-            unsigned char* dst = job.interleaved.data() + static_cast<std::size_t>(k) * h * n * 2;
+            const unsigned char* samples[maxInputs];
             for (int c = 0; c < n; ++c) {
                 const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
                 const auto stamp = static_cast<std::int64_t>(readle(rec, 8));
-                if (job.firstTimestamp == 0)
+                if (!job.firstTimestamp)
                     job.firstTimestamp = stamp;
-                job.elapsed = stamp - job.firstTimestamp;
-                const unsigned char* src = rec + ncsRecordPrefix;
-                if (n == 1) {
-                    std::memcpy(dst, src, static_cast<std::size_t>(h) * 2);
-                } else {
-                    for (std::int32_t s = 0; s < h; ++s)
-                        std::memcpy(dst + (static_cast<std::size_t>(s) * n + c) * 2, src + s * 2, 2);
-                }
+                // Modular, so that corrupt time stamps cannot overflow; the range check below rejects them.
+                job.elapsed = static_cast<std::int64_t>(static_cast<std::uint64_t>(stamp) -
+                                                        static_cast<std::uint64_t>(*job.firstTimestamp));
+                samples[c] = rec + ncsRecordPrefix;
             }
+            interleave(job.interleaved.data() + static_cast<std::size_t>(k) * h * n * 2, samples, n, h);
             ++job.written;
             // Start of the record in sample intervals, from the last input's time stamp.
             const double start = std::trunc(static_cast<double>(job.elapsed) / interval);
             if (!(start >= std::numeric_limits<std::int32_t>::min() && start <= std::numeric_limits<std::int32_t>::max()))
                 return job.fail(textf(kTimeRange, job.path.c_str()));
-            putle(job.synch, static_cast<std::uint32_t>(static_cast<std::int32_t>(start)));
-            putle(job.synch, length);
+            putsynch(job.synch, static_cast<std::int32_t>(start), length);
             report(job, first + k);
         }
         if (!writeall(out, job.interleaved.data(), static_cast<std::size_t>(count) * h * n * 2))
@@ -380,6 +384,7 @@ int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow
         FilePtr f = openfile(name, "rb");
         if (!f)
             return job.fail(textf(kCouldntOpen, name.c_str()));
+        std::setvbuf(f.get(), nullptr, _IONBF, 0);
         job.inputs.emplace_back().name = name;
         job.inputs.back().file = std::move(f);
     }

@@ -78,6 +78,13 @@ TEST_F(Conversion, OneInputTwoRecords)
     EXPECT_EQ(out.find_first_not_of('\0', 8208), std::string::npos);
     EXPECT_EQ(progress.outputName, "CSC1.abf");
     EXPECT_EQ(progress.firstLine, "Exporting CSC1.ncs to ABF.");
+
+    // A recording that starts at time 0 keeps 0 as its reference.
+    writebytes("zero.ncs", ncsrecording(3, 0, 1044, 0).bytes());
+    ASSERT_EQ(run({"zero.ncs"}, "zero.ncs"), 3);
+    const std::string zero = readbytes("zero.abf");
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(int32at(zero, 9216 + 8 * r), 512 * r);
 }
 
 TEST_F(Conversion, ChannelsInterleaveInListOrder)

@@ -1,0 +1,72 @@
+// Arbitrary bytes as an NCS file: the header reader and the whole conversion
+// run must neither crash nor leave anything but a consistent ABF file.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "convert/ncsheader.h"
+#include "convert/ncstoabf.h"
+#include "support/recorder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::int32_t int32at(const std::string& b, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(static_cast<unsigned char>(b[at + i])) << (8 * i);
+    return static_cast<std::int32_t>(v);
+}
+
+const fs::path& workdir()
+{
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("tessel-fuzz-" + std::to_string(std::rand()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const char* bytes = reinterpret_cast<const char*>(data);
+    NcsHeader header;
+    readncsheader(ncstext(bytes, size), header);
+
+    const std::string input = (workdir() / "in.ncs").string();
+    std::ofstream(input, std::ios::binary).write(bytes, static_cast<std::streamsize>(size));
+    FileSelection selection;
+    selection.files = {input, input};  // two channels from one file exercise the interleave
+    selection.combine = size % 2 ? 'Y' : 'N';
+    ProgressWindow progress;
+    const int records = ncstoabf(selection, input, progress);
+    takerecorded();
+
+    const fs::path output = workdir() / "in.abf";
+    if (records == 0) {
+        if (fs::exists(output))
+            std::abort();  // a failed run must leave no output
+        return 0;
+    }
+    std::ifstream in(output, std::ios::binary);
+    const std::string abf{std::istreambuf_iterator<char>(in), {}};
+    const int n = selection.combine == 'Y' ? 2 : 1;
+    const std::int64_t acq = int32at(abf, 10);
+    const std::int64_t synchAt = int32at(abf, 92) * 512LL;
+    // Data, synch array and file length must agree with the header.
+    if (int32at(abf, 16) != records || acq % n != 0 || synchAt < 6144 + 2 * acq ||
+        static_cast<std::int64_t>(abf.size()) != synchAt + (records + 63) / 64 * 512LL ||
+        int32at(abf, 44) * 512LL != static_cast<std::int64_t>(abf.size()))
+        std::abort();
+    fs::remove(output);
+    return 0;
+}

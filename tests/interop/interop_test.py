@@ -1,0 +1,232 @@
+#!/usr/bin/python3
+"""Converts generated NCS files with tessel and reads both sides back with
+python3-neo, which knows neither program: every raw sample, the channel
+names, units, rate and scaling, and the record start times in the synch
+array must agree with the inputs.
+
+Usage: interop_test.py --tessel PATH --ncsgen PATH --workdir DIR [unittest args]
+"""
+
+import argparse
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import unittest
+
+import numpy as np
+from neo.rawio import AxonRawIO, NeuralynxRawIO
+
+ARGS = None
+SAMPLES_PER_RECORD = 512
+NCS_HEADER = 16384
+NCS_RECORD = np.dtype([('timestamp', '<u8'), ('channel', '<u4'), ('frequency', '<u4'),
+                       ('valid', '<u4'), ('samples', '<i2', (SAMPLES_PER_RECORD,))])
+
+
+def run(cmd, cwd=None):
+    p = subprocess.run(cmd, cwd=cwd, capture_output=True, text=True, timeout=120)
+    if p.returncode != 0:
+        raise AssertionError('%s exited with %d\n%s%s' % (' '.join(cmd), p.returncode,
+                                                         p.stdout, p.stderr))
+    return p
+
+
+def digest(path):
+    with open(path, 'rb') as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+class NcsInput:
+    """One input as neo's Neuralynx reader sees it, plus its record time stamps."""
+
+    def __init__(self, path):
+        self.path = path
+        reader = NeuralynxRawIO(filename=path)
+        reader.parse_header()
+        self.segments = reader.header['nb_segment'][0]
+        channel = reader.header['signal_channels'][0]
+        self.adchannel = int(channel['id'])
+        self.rate = float(channel['sampling_rate'])
+        self.raw = reader.get_analogsignal_chunk(0, 0, stream_index=0)[:, 0]
+        self.admax = int(reader.file_headers[path]['ADMaxValue'])
+        self.timestamps = np.fromfile(path, dtype=NCS_RECORD, offset=NCS_HEADER)['timestamp']
+
+
+class AbfOutput:
+    """An ABF file as neo's Axon reader sees it: segments joined into one array."""
+
+    def __init__(self, path):
+        reader = AxonRawIO(filename=path)
+        reader.parse_header()
+        self.info = reader._axon_info
+        self.version = reader.raw_annotations['blocks'][0]['abf_version']
+        self.channels = reader.header['signal_channels']
+        segments = reader.header['nb_segment'][0]
+        chunks = [reader.get_analogsignal_chunk(0, s, stream_index=0) for s in range(segments)]
+        self.data = np.concatenate(chunks)
+        self.lengths = [c.shape[0] for c in chunks]
+        self.starts = [reader.get_signal_t_start(0, s, 0) for s in range(segments)]
+
+
+class ConversionCase:
+    """Generates inputs, converts them combined and separately, and checks
+    both results. Subclasses set the recording."""
+
+    channels = 3
+    records = 100
+    frequency = '32000'
+    extra = []          # further ncsgen options
+    order = None        # input order for --combine, as indexes; default as generated
+
+    @classmethod
+    def setUpClass(cls):
+        root = os.path.join(ARGS.workdir, cls.__name__)
+        shutil.rmtree(root, ignore_errors=True)
+        cls.indir = os.path.join(root, 'in')
+        cls.outdir = os.path.join(root, 'out')
+        os.makedirs(cls.outdir)
+        run([ARGS.ncsgen, '--channels', str(cls.channels), '--records', str(cls.records),
+             '--frequency', cls.frequency] + cls.extra + [cls.indir])
+        cls.paths = [os.path.join(cls.indir, 'CSC%d.ncs' % (c + 1)) for c in range(cls.channels)]
+        cls.before = [digest(p) for p in cls.paths]
+        cls.inputs = [NcsInput(p) for p in cls.paths]
+
+        order = cls.order or list(range(cls.channels))
+        cls.combined_inputs = [cls.inputs[i] for i in order]
+        combined = [cls.paths[i] for i in order]
+        cls.combine_run = run([ARGS.tessel, 'convert', '--combine', '--quiet'] + combined)
+        cls.combined_path = os.path.splitext(combined[0])[0] + '.abf'
+        cls.separate_run = run([ARGS.tessel, 'convert', '--quiet', '--output-dir', cls.outdir]
+                               + cls.paths)
+
+    def test_generated_inputs_are_continuous(self):
+        # Guards the rest: neo must see one gap-free section at the header's rate.
+        for c, ncs in enumerate(self.inputs):
+            self.assertEqual(ncs.segments, 1, ncs.path)
+            self.assertEqual(ncs.raw.size, self.records * SAMPLES_PER_RECORD, ncs.path)
+            self.assertEqual(ncs.rate, float(self.frequency), ncs.path)
+        self.assertEqual(len({ncs.raw.tobytes() for ncs in self.inputs}), self.channels)
+
+    def test_conversion_is_quiet_and_leaves_only_abf_files(self):
+        for p in (self.combine_run, self.separate_run):
+            self.assertEqual((p.stdout, p.stderr), ('', ''))
+        expected = sorted(os.path.basename(p)[:-4] + '.abf' for p in self.paths)
+        self.assertEqual(sorted(os.listdir(self.outdir)), expected)
+        made = sorted(n for n in os.listdir(self.indir) if not n.endswith('.ncs'))
+        self.assertEqual(made, [os.path.basename(self.combined_path)])
+
+    def test_inputs_untouched(self):
+        self.assertEqual([digest(p) for p in self.paths], self.before)
+
+    def test_combined(self):
+        self.check_abf(self.combined_path, self.combined_inputs)
+
+    def test_separate(self):
+        for path, ncs in zip(self.paths, self.inputs):
+            out = os.path.join(self.outdir, os.path.basename(path)[:-4] + '.abf')
+            with self.subTest(file=out):
+                self.check_abf(out, [ncs])
+
+    def check_abf(self, path, inputs):
+        abf = AbfOutput(path)
+        n = len(inputs)
+        self.assertLess(abs(abf.version - 1.65), 1e-6)
+        self.assertEqual(abf.info['nOperationMode'], 3)  # gap-free
+        self.assertEqual(len(abf.channels), n)
+
+        for c, (channel, ncs) in enumerate(zip(abf.channels, inputs)):
+            with self.subTest(channel=c):
+                # neo removes every blank from the name; the field keeps them.
+                self.assertEqual(channel['name'], 'EEGCh%d' % ncs.adchannel)
+                self.assertEqual(abf.info['sADCChannelName'][c].rstrip(b' '),
+                                 b'EEG Ch %d' % ncs.adchannel)
+                self.assertEqual(channel['units'], 'mV')
+                # The per-channel rate comes back from a single-precision
+                # interval of 1e6 / n / rate microseconds.
+                self.assertLess(abs(channel['sampling_rate'] / ncs.rate - 1), 1e-6)
+                # 10 V over ADMaxValue + 1 steps; any stray default gain or
+                # scale factor on a channel shows here.
+                self.assertLess(abs(channel['gain'] * (ncs.admax + 1) / 10 - 1), 1e-6)
+                self.assertEqual(channel['offset'], 0)
+                self.assertEqual(abf.data.dtype, np.int16)
+                self.assertEqual(abf.data.shape, (ncs.raw.size, n))
+                if not np.array_equal(abf.data[:, c], ncs.raw):
+                    bad = np.flatnonzero(abf.data[:, c] != ncs.raw)
+                    self.fail('%d samples differ, first at %d: %d, expected %d' % (
+                        bad.size, bad[0], abf.data[bad[0], c], ncs.raw[bad[0]]))
+
+        self.check_record_starts(abf, inputs)
+
+    def check_record_starts(self, abf, inputs):
+        """Each synch entry starts on a record and gives the time of that
+        record since the first one."""
+        if len(abf.starts) == 1:
+            self.assertEqual(abf.starts[0], 0)
+            return
+        interval = float(abf.info['fADCSampleInterval'])  # per interleaved sample, us
+        unit = float(abf.info['fSynchTimeUnit'])
+        rate = float(abf.channels[0]['sampling_rate'])
+        # neo divides a start in samples by the per-channel rate; undo that
+        # to get microseconds, whatever unit the file uses.
+        to_us = (lambda t: t * rate * interval) if unit == 0 else (lambda t: t * 1e6)
+        stamps = inputs[-1].timestamps.astype(np.int64)
+        first = int(inputs[0].timestamps[0])
+        position = 0
+        for length, start in zip(abf.lengths, abf.starts):
+            self.assertEqual(position % SAMPLES_PER_RECORD, 0)
+            record = position // SAMPLES_PER_RECORD
+            elapsed = int(stamps[record]) - first
+            tolerance = interval + 1e-6 * abs(elapsed) + 1
+            self.assertLessEqual(abs(to_us(start) - elapsed), tolerance,
+                                 'record %d starts at %g us, not %d' % (
+                                     record, to_us(start), elapsed))
+            position += length
+        self.assertEqual(position, inputs[0].raw.size)
+
+
+class Rate32k(ConversionCase, unittest.TestCase):
+    pass
+
+
+class Rate16kTwelveBit(ConversionCase, unittest.TestCase):
+    # Channel numbers far from the file positions, and combined out of order,
+    # so names must come from each header and channels follow the arguments.
+    records = 64
+    frequency = '16000'
+    extra = ['--first-channel', '30', '--ad-max-value', '2047', '--seed', '77']
+    order = [2, 0, 1]
+
+
+class FractionalRate(ConversionCase, unittest.TestCase):
+    channels = 2
+    records = 40
+    frequency = '30303.03'
+
+
+class SixteenChannels(ConversionCase, unittest.TestCase):
+    channels = 16
+    records = 12
+
+
+class SingleChannelFromTimeZero(ConversionCase, unittest.TestCase):
+    # A first time stamp of 0 must count as a time like any other.
+    channels = 1
+    records = 40
+    extra = ['--start-time', '0']
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument('--tessel', required=True)
+    parser.add_argument('--ncsgen', required=True)
+    parser.add_argument('--workdir', required=True)
+    ARGS, rest = parser.parse_known_args()
+    ARGS.workdir = os.path.abspath(ARGS.workdir)
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,118 @@
+// ncsgen: writes a set of synthetic NCS channel files for tests and benchmarks.
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "ncsgen/ncswriter.h"
+
+namespace {
+
+const char* const usage =
+    "Usage: ncsgen [OPTION]... OUTDIR\n"
+    "Writes OUTDIR/CSC1.ncs ... CSC<C>.ncs, one continuous synthetic recording per\n"
+    "channel, creating OUTDIR if needed.\n"
+    "\n"
+    "  --channels C        number of files, 1..4096 (default 4)\n"
+    "  --records N         512-sample records per file (default 250)\n"
+    "  --frequency HZ      sampling frequency in Hz (default 32000)\n"
+    "  --seed S            seed of the first channel; channel c uses S + c (default 1)\n"
+    "  --first-channel A   A/D channel number of CSC1; CSC<c+1> gets A + c (default 0)\n"
+    "  --help              show this text\n";
+
+template <class T>
+bool parsenumber(std::string_view text, T& value)
+{
+    const char* end = text.data() + text.size();
+    auto r = std::from_chars(text.data(), end, value);
+    return r.ec == std::errc() && r.ptr == end;
+}
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "ncsgen: %s\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    long long channels = 4, records = 250, firstChannel = 0, adMax = 32767;
+    std::uint64_t startTime = 1'000'000'000;
+    double frequency = 32000;
+    std::uint32_t seed = 1;
+    std::string outdir;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (arg.size() > 2 && arg.substr(0, 2) == "--") {
+            std::string_view name = arg, value;
+            const auto eq = arg.find('=');
+            if (eq != std::string_view::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return fail("option " + std::string(arg) + " needs a value");
+            }
+            bool ok = false;
+            if (name == "--channels")
+                ok = parsenumber(value, channels) && channels >= 1 && channels <= 4096;
+            else if (name == "--records")
+                ok = parsenumber(value, records) && records >= 0;
+            else if (name == "--frequency")
+                ok = parsenumber(value, frequency) && frequency >= 1 && frequency < 4294967296.0;
+            else if (name == "--seed")
+                ok = parsenumber(value, seed);
+            else if (name == "--first-channel")
+                ok = parsenumber(value, firstChannel) && firstChannel >= 0 &&
+                     firstChannel <= 1'000'000'000;
+            else if (name == "--ad-max-value")
+                ok = parsenumber(value, adMax) && adMax >= 1 && adMax <= 32767;
+            else if (name == "--start-time")
+                ok = parsenumber(value, startTime);
+            else
+                return fail("unknown option " + std::string(name) + " (try --help)");
+            if (!ok)
+                return fail("bad value '" + std::string(value) + "' for " + std::string(name));
+            continue;
+        }
+        if (!outdir.empty()) return fail("more than one output folder given (try --help)");
+        outdir = argv[i];
+    }
+    if (outdir.empty()) return fail("no output folder given (try --help)");
+
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(outdir);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec || !fs::is_directory(dir))
+        return fail("cannot create folder " + outdir + (ec ? ": " + ec.message() : std::string()));
+
+    for (long long c = 0; c < channels; ++c) {
+        NcsRecording rec;
+        rec.adChannel = static_cast<int>(firstChannel + c);
+        rec.samplingFrequency = frequency;
+        rec.records = records;
+        rec.adMaxValue = static_cast<int>(adMax);
+        rec.firstTimestamp = startTime;
+        rec.seed = seed + static_cast<std::uint32_t>(c);
+        rec.acqEntName = "CSC" + std::to_string(c + 1);
+        const fs::path file = dir / ("CSC" + std::to_string(c + 1) + ".ncs");
+        const std::string name = file.string();
+        if (!writencs(name, rec)) return fail("cannot write " + name);
+        std::printf("%s  ADChannel %d  %.10g Hz  %lld records  %lld bytes\n", name.c_str(),
+                    rec.adChannel, frequency, records,
+                    ncsgenHeaderBytes + records * ncsgenRecordBytes);
+    }
+    return 0;
+}

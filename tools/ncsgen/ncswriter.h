@@ -1,0 +1,61 @@
+#pragma once
+// Writes synthetic NCS channel files: a 16384-byte text header followed by
+// 1044-byte records of 512 samples, laid out as an acquisition system would
+// write one continuous recording without gaps.
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+struct NcsRecording {
+    int adChannel = 0;                 // -ADChannel, and the channel number in every record
+    double samplingFrequency = 32000;  // Hz; records hold it truncated to whole hertz
+    int adMaxValue = 32767;            // 1..32767; samples are clipped to +-adMaxValue
+    long long records = 100;
+    std::uint64_t firstTimestamp = 1'000'000'000;  // microseconds
+    std::uint32_t seed = 1;
+    std::string acqEntName;  // empty: "CSC<adChannel + 1>"
+};
+
+inline constexpr int ncsgenRecordSamples = 512;
+inline constexpr int ncsgenRecordBytes = 20 + 2 * ncsgenRecordSamples;
+inline constexpr int ncsgenHeaderBytes = 16384;
+
+// Writes a whole NCS file, streaming the records. False when rec is out of
+// range or the file cannot be written; a partly written file is removed.
+bool writencs(const std::string& path, const NcsRecording& rec);
+
+// The text header (16384 bytes, NUL padded) that writencs puts first.
+std::string ncsheadertext(const NcsRecording& rec);
+
+// Time stamp of record k: firstTimestamp plus k * 512 sample periods, rounded
+// to the microsecond from the start so that long files do not drift.
+std::uint64_t ncsrecordtime(const NcsRecording& rec, long long k);
+
+// The samples writencs stores, record after record, so that a test can know
+// what a reader must return without reading the file back. Deterministic for
+// a given recording (seed, channel, frequency, maximum).
+class NcsSignal {
+public:
+    explicit NcsSignal(const NcsRecording& rec);
+
+    // Fills out[0..511] with the next record's samples.
+    void next(std::int16_t* out);
+
+private:
+    struct Tone {
+        std::uint32_t phase = 0, step = 0;
+        int amplitude = 0;  // in units of adMaxValue / 4096
+    };
+    std::int32_t noise();
+
+    std::mt19937 rng_;
+    Tone tones_[3];
+    int max_ = 0;
+    int noiseScale_ = 0;
+    long long burstLeft_ = 0;    // samples of the current burst still to come
+    long long burstLength_ = 0;
+    int burstSign_ = 1;
+    long long untilBurst_ = 0;   // samples before the next burst starts
+    long long burstGap_ = 0;     // mean gap between bursts
+};
