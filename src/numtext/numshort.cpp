@@ -15,7 +15,8 @@ struct Rounded {
 
 // Digits come from the exact binary value rather than printf, whose rounding
 // of the last digit differs between C runtimes.
-Rounded roundDigits(float value, int n) {
+Rounded roundDigits(float value, int n)
+{
     if (value == 0.0f)
         return {std::string(n, '0'), 1};
 
@@ -63,9 +64,10 @@ Rounded roundDigits(float value, int n) {
     return r;
 }
 
-} // namespace
+}  // namespace
 
-std::string numtrim(float value, int n) {
+std::string numtrim(float value, int n)
+{
     if (std::isnan(value))
         return "nan";
     if (std::isinf(value))
@@ -95,7 +97,8 @@ std::string numtrim(float value, int n) {
     return text;
 }
 
-std::string numshort(float value, int n) {
+std::string numshort(float value, int n)
+{
     // Compared as floats so that the float nearest 1e-35 itself survives.
     if (std::isnan(value) || std::fabs(value) < 1e-35f || value == 0.0f)
         return "0";
@@ -119,16 +122,19 @@ std::string numshort(float value, int n) {
     return text;
 }
 
-void inschar(std::string& text, std::size_t index, char c) {
+void inschar(std::string& text, std::size_t index, char c)
+{
     text.insert(index < text.size() ? index : text.size(), 1, c);
 }
 
-void delchar(std::string& text, int index) {
+void delchar(std::string& text, int index)
+{
     if (index >= 0 && static_cast<std::size_t>(index) < text.size())
         text.erase(static_cast<std::size_t>(index), 1);
 }
 
-void trimblanks(std::string& text) {
+void trimblanks(std::string& text)
+{
     // The first character stays for the leading pass to judge.
     std::size_t end = text.size();
     while (end > 1 && text[end - 1] == ' ')

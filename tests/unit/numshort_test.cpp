@@ -13,7 +13,8 @@ struct Case {
     const char* text;
 };
 
-TEST(NumShort, ShortestText) {
+TEST(NumShort, ShortestText)
+{
     const float inf = std::numeric_limits<float>::infinity();
     const Case cases[] = {
         {0.0f, 4, "0"},           {-0.0f, 4, "0"},
@@ -42,7 +43,8 @@ TEST(NumShort, ShortestText) {
         EXPECT_EQ(numshort(c.value, c.n), c.text) << c.value << " n=" << c.n;
 }
 
-TEST(NumShort, TrimmedField) {
+TEST(NumShort, TrimmedField)
+{
     const Case cases[] = {
         {0.5f, 4, "0.5000"},       {1.0f, 4, "1.000"},
         {1e20f, 4, "1.000e20"},    {-1e-5f, 4, "-1.000e-5"},
@@ -59,7 +61,8 @@ TEST(NumShort, TrimmedField) {
     EXPECT_EQ(numtrim(0.1f, 30), "0.100000001490116119384765625000");
 }
 
-TEST(NumShort, TextEdits) {
+TEST(NumShort, TextEdits)
+{
     struct Edit {
         const char* before;
         int index;
@@ -93,4 +96,4 @@ TEST(NumShort, TextEdits) {
     }
 }
 
-} // namespace
+}  // namespace
