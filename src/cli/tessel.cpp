@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,18 @@ int convert(int argc, char** argv)
     if (!outputdir.empty() && !std::filesystem::is_directory(outputdir, ec))
         return usage(textf("%s is not a folder", outputdir.c_str()).c_str());
     selection.combine = combine ? 'Y' : 'N';
+    // Separate conversions of equally named files from several folders into
+    // one folder would overwrite each other's output.
+    if (!combine) {
+        std::map<std::string, const std::string*> outputs;
+        for (const std::string& path : selection.files) {
+            auto [at, fresh] = outputs.emplace(abfname(path, outputdir), &path);
+            if (!fresh)
+                return usage(
+                    textf("%s and %s would both write %s", at->second->c_str(), path.c_str(), at->first.c_str())
+                        .c_str());
+        }
+    }
 
     ProgressWindow progress;
     progress.firstLine = "Converting to ABF";

@@ -56,6 +56,10 @@ files=(); for i in $(seq 17); do files+=(rec/CSC1.ncs); done
 run convert --combine "${files[@]}"
 check "17 combined: usage" 2 "$rc"
 check "17 combined: nothing made" "" "$(ls rec | grep abf)"
+mkdir -p other && cp rec/CSC1.ncs other/
+run convert --output-dir out rec/CSC1.ncs other/CSC1.ncs
+check "same output twice: usage" "2|tessel: rec/CSC1.ncs and other/CSC1.ncs would both write out/CSC1.abf" \
+    "$rc|$(head -1 <<<"$err")"
 for args in "" "convert" "frobnicate" "convert --bogus rec/CSC1.ncs" "convert --output-dir" \
             "convert --output-dir nowhere rec/CSC1.ncs" "info"; do
     run $args
