@@ -110,7 +110,7 @@ line() {  # label seconds [peak]
     awk -v label="$1" -v t="$2" -v ref="$t_copy" -v bytes="$bytes" -v peak="${3:-}" \
         -v rmax="$target_ratio" -v pmax="$target_peak_mib" '
         BEGIN {
-            s = sprintf("%-9s %6.2f s  %5.0f MB/s", label ":", t, bytes / 1e6 / t)
+            s = sprintf("%-9s %6.3f s  %5.0f MB/s", label ":", t, bytes / 1e6 / t)
             bad = 0
             if (label != "copy") {
                 s = s sprintf("  ratio %.2f x copy", t / ref)
