@@ -89,12 +89,12 @@ rm -f rec/CSC1.abf
 # On a terminal the run's two lines and a bar are drawn, at most 101 times a file.
 if command -v script >/dev/null; then
     "$ncsgen" --channels 1 --records 300 long >/dev/null
-    script -qec "'$tessel' convert long/CSC1.ncs" /dev/null >tty.txt 2>&1
+    script -qec "'$tessel' convert long/CSC1.ncs" /dev/null </dev/null >tty.txt 2>&1
     check "terminal: first line" yes "$(grep -q 'Exporting long/CSC1.ncs to ABF.' tty.txt && echo yes)"
     check "terminal: completion" 1 "$(grep -c 'Window #300 of 300 at .* seconds.*100 %' tty.txt)"
     draws=$(grep -o 'Window #' tty.txt | wc -l)
     check "terminal: redraws at most 101" 1 "$((draws > 0 && draws <= 101))"
-    script -qec "'$tessel' convert --quiet long/CSC1.ncs" /dev/null >tty.txt 2>&1
+    script -qec "'$tessel' convert --quiet long/CSC1.ncs" /dev/null </dev/null >tty.txt 2>&1
     check "terminal: quiet draws nothing" "" "$(tr -d '\r\n' <tty.txt)"
 fi
 
