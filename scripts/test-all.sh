@@ -33,7 +33,7 @@ rm -rf build-fuzz/seed && mkdir -p build-fuzz/corpus
 build/tools/ncsgen --channels 1 --records 2 build-fuzz/seed >/dev/null
 cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus/
 (cd build-fuzz && tests/fuzz/ncs_fuzz -max_total_time="$fuzzseconds" -max_len=20000 \
-     -dict="$root/tests/fuzz/ncs.dict" -print_final_stats=1 corpus 2>&1 | tail -3)
+     -dict="$root/tests/fuzz/ncs.dict" -print_final_stats=1 corpus 2>&1 | tail -10)
 total=$((total + 1))
 
 echo "tessel: $total passed, 0 failed"
