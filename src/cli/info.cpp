@@ -57,10 +57,7 @@ std::int64_t stampat(std::FILE* f, long long pos)
     unsigned char b[8] = {};
     if (!seekfile(f, pos) || std::fread(b, 1, 8, f) != 8)
         return 0;
-    std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i)
-        v |= std::uint64_t(b[i]) << (8 * i);
-    return static_cast<std::int64_t>(v);
+    return ncstimestamp(b);
 }
 
 void ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long long size)

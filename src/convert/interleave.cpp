@@ -1,5 +1,7 @@
 #include "convert/interleave.h"
 
+#include "convert/abfheader.h"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -12,7 +14,6 @@
 
 namespace {
 
-constexpr int maxChannels = 16;
 
 // One row of samples: sample s of every channel, unrolled for a constant N.
 template <int N>
@@ -100,12 +101,12 @@ constexpr std::array<Interleaver, sizeof...(I)> interleavertable(std::index_sequ
 {
     return {&interleaveN<static_cast<int>(I) + 1>...};
 }
-constexpr auto interleavers = interleavertable(std::make_index_sequence<maxChannels>{});
+constexpr auto interleavers = interleavertable(std::make_index_sequence<abfMaxChannels>{});
 
 }  // namespace
 
 void interleave(unsigned char* dst, const unsigned char* const* src, int n, std::int32_t h)
 {
-    assert(n >= 1 && n <= maxChannels);
+    assert(n >= 1 && n <= abfMaxChannels);
     interleavers[static_cast<std::size_t>(n - 1)](dst, src, h);
 }

@@ -46,6 +46,16 @@ struct NcsKeysFound {
 // single precision.
 NcsKeysFound readncsheader(std::string_view text, NcsHeader& header);
 
+// Time stamp of a record's first sample, in microseconds: the record's
+// first 8 bytes, little-endian.
+inline std::int64_t ncstimestamp(const unsigned char* record)
+{
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i)
+        v |= std::uint64_t(record[i]) << (8 * i);
+    return static_cast<std::int64_t>(v);
+}
+
 // Samples per record for a record size: (RecordSize - 20) / 2, truncating.
 inline std::int32_t ncssamples(std::int32_t recordSize)
 {

@@ -49,7 +49,6 @@ struct NcsInput {
     long long size = 0;
     NcsHeader own;  // this file's values, for the consistency checks
     NcsKeysFound found;
-    std::int32_t adChannel = 0;
     std::vector<unsigned char> chunk;
 };
 
@@ -104,7 +103,6 @@ struct ConversionJob {
     AbfHeader abf;
     std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
     std::int64_t elapsed = 0;
-    int written = 0;
     int lastPercent = 0;
     long long synchStart = 0;  // file position of the synch array
     long long synchPos = 0;    // file position of the next synch entry
@@ -117,14 +115,6 @@ struct ConversionJob {
         return 0;
     }
 };
-
-std::uint64_t readle(const unsigned char* p, int n)
-{
-    std::uint64_t v = 0;
-    for (int i = 0; i < n; ++i)
-        v |= std::uint64_t(p[i]) << (8 * i);
-    return v;
-}
 
 void putsynch(std::vector<unsigned char>& out, std::int32_t start, std::uint32_t length)
 {
@@ -159,7 +149,10 @@ std::size_t blockpad(long long bytes)
 bool readheaders(ConversionJob& job)
 {
     std::vector<char> block(ncsHeaderSize);
-    const NcsInput* seen[3] = {};  // first input that gave RecordSize, frequency, ADMaxValue
+    // The first inputs that gave a record size and a frequency, to name in a mismatch.
+    const NcsInput* sizeFrom = nullptr;
+    const NcsInput* rateFrom = nullptr;
+    bool resolution = false;
     for (std::size_t c = 0; c < job.inputs.size(); ++c) {
         NcsInput& in = job.inputs[c];
         in.size = filesize(in.file.get());
@@ -171,44 +164,37 @@ bool readheaders(ConversionJob& job)
         std::string_view text = ncstext(block.data(), got);
         in.own.ADChannel = static_cast<std::int32_t>(c);  // a channel without a number is named by position
         in.found = readncsheader(text, in.own);
-        in.adChannel = in.own.ADChannel;
 
-        struct Check { bool found; bool usable; double value; const char* name; };
-        const Check checks[3] = {
-            {in.found.RecordSize, in.own.RecordSize > ncsRecordPrefix && in.own.RecordSize <= maxRecordSize,
-             double(in.own.RecordSize), "RecordSize"},
-            {in.found.SamplingFrequency,
-             std::isfinite(in.own.SamplingFrequency) && in.own.SamplingFrequency > 0.0f,
-             double(in.own.SamplingFrequency), "SamplingFrequency"},
-            {in.found.ADMaxValue, in.own.ADMaxValue > 0 && in.own.ADMaxValue < std::numeric_limits<std::int32_t>::max(),
-             double(in.own.ADMaxValue), "ADMaxValue"},
-        };
-        for (int k = 0; k < 3; ++k) {
-            if (!checks[k].found)
-                continue;
-            if (!checks[k].usable)
-                return job.fail(textf(kNoValue, in.name.c_str(), checks[k].name));
-            // Channels of one file share one sample clock and record layout;
-            // the resolution alone may differ (the last file's is used).
-            if (k < 2 && seen[k]) {
-                double other = k == 0 ? double(seen[k]->own.RecordSize) : double(seen[k]->own.SamplingFrequency);
-                if (other != checks[k].value)
-                    return job.fail(textf(kDiffer, seen[k]->name.c_str(), in.name.c_str(), checks[k].name));
-            }
-            if (!seen[k])
-                seen[k] = &in;
+        // A value a header gives must be usable, and the channels of one
+        // file share one record layout and sample clock; the resolution
+        // alone may differ (the last file's is used).
+        const NcsHeader& v = in.own;
+        if (in.found.RecordSize) {
+            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > maxRecordSize)
+                return job.fail(textf(kNoValue, in.name.c_str(), "RecordSize"));
+            if (sizeFrom && sizeFrom->own.RecordSize != v.RecordSize)
+                return job.fail(textf(kDiffer, sizeFrom->name.c_str(), in.name.c_str(), "RecordSize"));
+            sizeFrom = sizeFrom ? sizeFrom : &in;
+            job.header.RecordSize = v.RecordSize;
         }
-        if (in.found.RecordSize)
-            job.header.RecordSize = in.own.RecordSize;
-        if (in.found.SamplingFrequency)
-            job.header.SamplingFrequency = in.own.SamplingFrequency;
-        if (in.found.ADMaxValue)
-            job.header.ADMaxValue = in.own.ADMaxValue;
+        if (in.found.SamplingFrequency) {
+            if (!std::isfinite(v.SamplingFrequency) || v.SamplingFrequency <= 0.0f)
+                return job.fail(textf(kNoValue, in.name.c_str(), "SamplingFrequency"));
+            if (rateFrom && rateFrom->own.SamplingFrequency != v.SamplingFrequency)
+                return job.fail(textf(kDiffer, rateFrom->name.c_str(), in.name.c_str(), "SamplingFrequency"));
+            rateFrom = rateFrom ? rateFrom : &in;
+            job.header.SamplingFrequency = v.SamplingFrequency;
+        }
+        if (in.found.ADMaxValue) {
+            if (v.ADMaxValue <= 0 || v.ADMaxValue == std::numeric_limits<std::int32_t>::max())
+                return job.fail(textf(kNoValue, in.name.c_str(), "ADMaxValue"));
+            resolution = true;
+            job.header.ADMaxValue = v.ADMaxValue;
+        }
     }
-    const char* names[3] = {"RecordSize", "SamplingFrequency", "ADMaxValue"};
-    for (int k = 0; k < 3; ++k)
-        if (!seen[k])
-            return job.fail(textf(kNoValue, job.inputs.back().name.c_str(), names[k]));
+    const char* missing = !sizeFrom ? "RecordSize" : !rateFrom ? "SamplingFrequency" : !resolution ? "ADMaxValue" : nullptr;
+    if (missing)
+        return job.fail(textf(kNoValue, job.inputs.back().name.c_str(), missing));
     return true;
 }
 
@@ -256,7 +242,7 @@ void fillheader(ConversionJob& job)
     for (int c = 0; c < n; ++c) {
         a.setreal(fInstrumentScaleFactor, 1.0f, c);
         a.settext(sADCUnits, "mV", c);
-        a.settext(sADCChannelName, textf("EEG Ch %d     ", job.inputs[c].adChannel), c);
+        a.settext(sADCChannelName, textf("EEG Ch %d     ", job.inputs[c].own.ADChannel), c);
         a.setint(nADCSamplingSeq, c, c);
         a.setint(nADCPtoLChannelMap, c, c);
     }
@@ -322,7 +308,7 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
             const unsigned char* samples[maxInputs];
             for (int c = 0; c < n; ++c) {
                 const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
-                const auto stamp = static_cast<std::int64_t>(readle(rec, 8));
+                const std::int64_t stamp = ncstimestamp(rec);
                 if (!job.firstTimestamp)
                     job.firstTimestamp = stamp;
                 // Modular, so that corrupt time stamps cannot overflow; the range check below rejects them.
@@ -331,7 +317,6 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
                 samples[c] = rec + ncsRecordPrefix;
             }
             interleave(job.interleaved.data() + static_cast<std::size_t>(k) * h * n * 2, samples, n, h);
-            ++job.written;
             // Start of the record in sample intervals, from the last input's time stamp.
             const double start = std::trunc(static_cast<double>(job.elapsed) / interval);
             if (!(start >= std::numeric_limits<std::int32_t>::min() && start <= std::numeric_limits<std::int32_t>::max()))
@@ -431,5 +416,5 @@ int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow
     ok = ok && seekfile(out, 0) && writeall(out, a.bytes.data(), a.bytes.size());
     if (!ok || !output.commit())
         return job.fail(textf(kCouldntWrite, job.outputName.c_str()));
-    return job.written;
+    return job.records;
 }

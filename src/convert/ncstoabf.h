@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/abfheader.h"
 #include "progress/progresswindow.h"
 
 // The files of the current selection, in the converter parameter block.
@@ -18,7 +19,7 @@ struct FileSelection {
 };
 
 // A run combines at most this many inputs: the ADC channels of an ABF file.
-inline constexpr int maxInputs = 16;
+inline constexpr int maxInputs = abfMaxChannels;
 
 // Converts the selection (or, with combine 'N' and several files, path alone)
 // into one ABF file named after path, beside it or in outputdir when that is

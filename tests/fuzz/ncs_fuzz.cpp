@@ -5,24 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
+#include "support/ncsbytes.h"
 #include "support/recorder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::int32_t int32at(const std::string& b, std::size_t at)
-{
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= std::uint32_t(static_cast<unsigned char>(b[at + i])) << (8 * i);
-    return static_cast<std::int32_t>(v);
-}
 
 const fs::path& workdir()
 {
@@ -43,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readncsheader(ncstext(bytes, size), header);
 
     const std::string input = (workdir() / "in.ncs").string();
-    std::ofstream(input, std::ios::binary).write(bytes, static_cast<std::streamsize>(size));
+    writebytes(input, std::string(bytes, size));
     FileSelection selection;
     selection.files = {input, input};  // two channels from one file exercise the interleave
     selection.combine = size % 2 ? 'Y' : 'N';
@@ -57,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();  // a failed run must leave no output
         return 0;
     }
-    std::ifstream in(output, std::ios::binary);
-    const std::string abf{std::istreambuf_iterator<char>(in), {}};
+    const std::string abf = readbytes(output);
     const int n = selection.combine == 'Y' ? 2 : 1;
     const std::int64_t acq = int32at(abf, 10);
     const std::int64_t synchAt = int32at(abf, 92) * 512LL;
