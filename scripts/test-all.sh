@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-fuzzseconds=${TESSEL_FUZZ_SECONDS:-60}
+fuzzseconds=${TESSEL_FUZZ_SECONDS:-30}
 
 scripts/packages.sh test
 total=0
@@ -24,16 +24,25 @@ cmake --build build-win
 (cd build-win && xvfb-run -a ctest --output-on-failure)
 count build-win
 
-echo "== fuzzing the NCS reader and the conversion run for $fuzzseconds s"
+echo "== fuzzing for $fuzzseconds s per target"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTESSEL_FUZZ=ON -DTESSEL_TESTS=OFF \
       -DCMAKE_BUILD_TYPE=Debug \
       -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
-cmake --build build-fuzz --target ncs_fuzz
-rm -rf build-fuzz/seed && mkdir -p build-fuzz/corpus
+cmake --build build-fuzz
+# fuzz TARGET [libFuzzer options]: runs tests/fuzz/TARGET on its corpus in
+# build-fuzz/TARGET, seeded from tests/fuzz/seeds/TARGET when that exists.
+fuzz() {
+    local target=$1; shift
+    local corpus=build-fuzz/corpus-$target
+    mkdir -p "$corpus"
+    if [ -d "tests/fuzz/seeds/$target" ]; then cp -r "tests/fuzz/seeds/$target/." "$corpus/"; fi
+    build-fuzz/tests/fuzz/"$target" -max_total_time="$fuzzseconds" -print_final_stats=1 "$@" \
+        "$corpus" 2>&1 | tail -4
+    total=$((total + 1))
+}
+rm -rf build-fuzz/seed
 build/tools/ncsgen --channels 1 --records 2 build-fuzz/seed >/dev/null
-cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus/
-(cd build-fuzz && tests/fuzz/ncs_fuzz -max_total_time="$fuzzseconds" -max_len=20000 \
-     -dict="$root/tests/fuzz/ncs.dict" -print_final_stats=1 corpus 2>&1 | tail -10)
-total=$((total + 1))
+mkdir -p build-fuzz/corpus-ncs_fuzz && cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus-ncs_fuzz/
+fuzz ncs_fuzz -max_len=20000 -dict=tests/fuzz/ncs.dict
 
 echo "tessel: $total passed, 0 failed"

@@ -1,0 +1,96 @@
+#include "paramdlg/valuetext.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "numtext/numshort.h"
+
+namespace {
+
+void copytext(char* text, const char* source)
+{
+    std::snprintf(text, paramTextSize, "%s", source);
+}
+
+// atoi, but saturating: out of range the C library's atoi is undefined and
+// differs between platforms.
+std::int32_t textint(const char* text)
+{
+    long long n = std::strtoll(text, nullptr, 10);
+    if (n > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (n < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(n);
+}
+
+// atof narrowed to single precision; beyond its range the value becomes an
+// infinity, as the hardware's conversion gives, rather than undefined.
+float textfloat(const char* text)
+{
+    double d = std::atof(text);
+    if (std::fabs(d) > FLT_MAX && std::isfinite(d))
+        return d > 0 ? HUGE_VALF : -HUGE_VALF;
+    return static_cast<float>(d);
+}
+
+}  // namespace
+
+int paramcount(const ParamDialogSpec& spec)
+{
+    int n = 0;
+    for (std::uint32_t p = 1; p <= spec.pageSizes[0]; ++p)
+        n += static_cast<int>(spec.pageSizes[p]);
+    return n;
+}
+
+void valuetext(const ParamDialogSpec& spec, char* text, int i)
+{
+    const ParamEntry& e = spec.entries[i];
+    if (e.flags & PARAM_TEXT)
+        copytext(text, static_cast<const char*>(e.value));
+    else if (e.flags & PARAM_FLOAT)
+        copytext(text, numshort(*static_cast<const float*>(e.value), 4).c_str());
+    else if (e.flags & PARAM_INT)
+        std::snprintf(text, paramTextSize, "%d", static_cast<int>(*static_cast<const std::int32_t*>(e.value)));
+    else if (e.flags & PARAM_BOOL)
+        copytext(text, *static_cast<const std::int32_t*>(e.value) != 0 ? "1" : "0");
+    else if (e.flags & PARAM_YESNO)
+        copytext(text, *static_cast<const char*>(e.value) == 'Y' ? "1" : "0");
+}
+
+void textvalue(const ParamDialogSpec& spec, const char* text, int i)
+{
+    const ParamEntry& e = spec.entries[i];
+    if (e.flags & PARAM_BOOL)
+        *static_cast<std::int32_t*>(e.value) = textint(text) != 0 ? 1 : 0;
+    else if (e.flags & PARAM_INT)
+        *static_cast<std::int32_t*>(e.value) = textint(text);
+    else if (e.flags & PARAM_FLOAT)
+        *static_cast<float*>(e.value) = textfloat(text);
+}
+
+int pagestart(const ParamDialogSpec& spec, int& count)
+{
+    int first = 0;
+    for (int p = 1; p <= spec.page; ++p)
+        first += static_cast<int>(spec.pageSizes[p]);
+    count = static_cast<int>(spec.pageSizes[spec.page + 1]);
+    return first;
+}
+
+void storetext(const ParamEntry& entry, const char* text)
+{
+    if (entry.capacity == 0)
+        return;
+    char* target = static_cast<char*>(entry.value);
+    std::size_t n = std::strlen(text);
+    if (n >= entry.capacity)
+        n = entry.capacity - 1;
+    std::memmove(target, text, n);
+    target[n] = '\0';
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Every value a parameter table edits has a text form: the text of its edit
+// box, of its profile key and of a rejection report.
+
+#include "paramdlg/paramtable.h"
+
+// Writes entry i's variable as text into text (paramTextSize characters).
+// A choice has no text form here and leaves text as it was.
+void valuetext(const ParamDialogSpec& spec, char* text, int i);
+
+// Stores text into entry i's variable for the number kinds and PARAM_BOOL;
+// nothing is checked, so a text that is not a number stores 0. Other kinds
+// are left alone.
+void textvalue(const ParamDialogSpec& spec, const char* text, int i);
+
+// Index in the whole table of the first entry of the page shown; count
+// receives the number of entries on that page.
+int pagestart(const ParamDialogSpec& spec, int& count);
+
+// Copies text into a PARAM_TEXT entry's buffer, cut to its capacity.
+void storetext(const ParamEntry& entry, const char* text);
