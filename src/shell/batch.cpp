@@ -1,0 +1,137 @@
+#include "shell/batch.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "convert/ncstoabf.h"
+#include "numtext/textf.h"
+#include "progress/progresswindow.h"
+#include "shell/helpers.h"
+#include "shell/shellstate.h"
+
+char selectionBuffer[selectionSize];
+int singleFile = 0;
+char fileTitle[MAX_PATH];
+
+namespace {
+
+OPENFILENAMEA fileDialog;
+
+constexpr DWORD fileDialogSize = 76;  // the record without the later extension fields
+constexpr const char* ncsFilter = "Neurolynx File (*.ncs)\0*.ncs\0";
+constexpr const char* kTooManySelected = "Files Selection error!\nToo many selected?";
+
+// Copies source into a buffer of size characters, cut to fit.
+void copycut(char* target, std::size_t size, const char* source)
+{
+    std::size_t n = std::strlen(source);
+    if (n >= size)
+        n = size - 1;
+    std::memmove(target, source, n);
+    target[n] = '\0';
+}
+
+}  // namespace
+
+void initfiledialog(HWND owner, char* directory)
+{
+    fileDialog = OPENFILENAMEA{};
+    fileDialog.lStructSize = fileDialogSize;
+    fileDialog.hwndOwner = owner;
+    fileDialog.lpstrFilter = ncsFilter;
+    fileDialog.nMaxFile = selectionSize;
+    fileDialog.nMaxFileTitle = MAX_PATH;
+    fileDialog.lpstrInitialDir = directory;
+    fileDialog.lpstrDefExt = "nc";
+}
+
+int choosefiles(HWND owner, char* selection, char* title, int& single)
+{
+    selection[0] = '\0';
+    fileDialog.hwndOwner = owner;
+    fileDialog.lpstrFile = selection;
+    fileDialog.lpstrFileTitle = title;
+    fileDialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_CREATEPROMPT | OFN_HIDEREADONLY;
+    // The initial folder is the data directory itself, shortened in place.
+    existingdir(const_cast<char*>(fileDialog.lpstrInitialDir));
+    BOOL chosen = GetOpenFileNameA(&fileDialog);
+    single = fileDialog.nFileExtension;
+    return chosen;
+}
+
+int openfiles(HWND owner)
+{
+    if (!choosefiles(owner, selectionBuffer, fileTitle, singleFile)) {
+        selectionBuffer[0] = '\0';
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+            warnbox(owner, kTooManySelected, "");
+    }
+    if (selectionBuffer[0]) {
+        copycut(dataDirectory, sizeof dataDirectory, selectionBuffer);
+        if (singleFile)
+            if (char* slash = std::strrchr(dataDirectory, '\\'))
+                *slash = '\0';
+    }
+    settitle(owner, fileTitle);
+    return 0;
+}
+
+std::vector<std::string> selectionlist()
+{
+    std::vector<std::string> list;
+    if (!selectionBuffer[0])
+        return list;
+    if (singleFile) {
+        const char* slash = std::strrchr(selectionBuffer, '\\');
+        list.emplace_back(slash ? slash + 1 : selectionBuffer);
+        return list;
+    }
+    // The folder comes first; the names follow it up to an empty text.
+    const char* end = selectionBuffer + selectionSize;
+    const char* name = selectionBuffer + std::strlen(selectionBuffer) + 1;
+    while (name < end && *name && static_cast<int>(list.size()) < maxInputs) {
+        std::size_t n = strnlen(name, static_cast<std::size_t>(end - name));
+        list.emplace_back(name, n);
+        name += n + 1;
+    }
+    return list;
+}
+
+int gobatch(HWND owner)
+{
+    converterBlock.files = selectionlist();
+    const std::vector<std::string>& names = converterBlock.files;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        progshow(owner, progressRecord);
+        int records = ncstoabf(converterBlock, names[i], progressRecord);
+        bool last = singleFile || converterBlock.combine == 'Y' || i + 1 == names.size();
+        if (records == 0)
+            MessageBoxA(owner, kProcessingError, kErrorCaption, MB_OK);
+        else if (converterSpec.statusBoxOn)
+            MessageBoxA(owner, textf(kStatusFormat, progressRecord.outputName.c_str(), records).c_str(),
+                        kStatusCaption, MB_OK);
+        if (progressRecord.open) {
+            DestroyWindow(static_cast<HWND>(progressRecord.window));
+            progressRecord.open = 0;
+        }
+        if (last)
+            break;
+    }
+    progressRecord.window = nullptr;
+    return converterBlock.nfiles();
+}
+
+void existingdir(char* path)
+{
+    while (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        std::size_t n = std::strlen(path);
+        if (n > 0 && path[n - 1] == '\\')
+            path[n - 1] = '\0';
+        char* slash = std::strrchr(path, '\\');
+        if (!slash)
+            break;
+        *slash = '\0';
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The desktop program's process-wide records: each exists once and lives as
+// long as the process.
+
+#include <windows.h>
+
+#include "convert/ncstoabf.h"
+#include "paramdlg/paramtable.h"
+#include "progress/progresswindow.h"
+
+extern ProgressWindow progressRecord;
+// The converter parameter block: the combine choice and the selected names.
+extern FileSelection converterBlock;
+// The converter's dialog; it also carries the statusBoxOn preference.
+extern ParamDialogSpec converterSpec;
+// Initial folder of the open-file dialog and folder of the chosen files.
+extern char dataDirectory[MAX_PATH];
+
+// The progress record's start values for this program.
+void progressstart(ProgressWindow& record, HINSTANCE instance);
