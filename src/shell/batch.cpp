@@ -33,6 +33,23 @@ void copycut(char* target, std::size_t size, const char* source)
     target[n] = '\0';
 }
 
+// Whether the selection ends within the buffer: some dialogs cut a list too
+// long for it instead of failing, which would leave a partial last name.
+bool selectionfits()
+{
+    const char* text = selectionBuffer;
+    const char* end = selectionBuffer + selectionSize;
+    while (text < end) {
+        std::size_t n = strnlen(text, static_cast<std::size_t>(end - text));
+        if (text + n == end)
+            return false;
+        if (n == 0 || singleFile)
+            return true;  // the closing empty text, or the one full path
+        text += n + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 void initfiledialog(HWND owner, char* directory)
@@ -63,9 +80,11 @@ int choosefiles(HWND owner, char* selection, char* title, int& single)
 
 int openfiles(HWND owner)
 {
-    if (!choosefiles(owner, selectionBuffer, fileTitle, singleFile)) {
+    bool chosen = choosefiles(owner, selectionBuffer, fileTitle, singleFile);
+    bool tooMany = chosen ? !selectionfits() : CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
+    if (!chosen || tooMany) {
         selectionBuffer[0] = '\0';
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+        if (tooMany)
             warnbox(owner, kTooManySelected, "");
     }
     if (selectionBuffer[0]) {

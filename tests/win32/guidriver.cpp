@@ -1,0 +1,242 @@
+#include "guidriver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+GuiDriver* active = nullptr;
+
+std::string windowtext(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK collect(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK collectchild(HWND child, LPARAM list)
+{
+    HWND parent = GetParent(child);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    char cls[64] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    reinterpret_cast<std::vector<GuiControl>*>(list)->push_back(
+        {GetDlgCtrlID(child), cls, windowtext(child), r, IsWindowVisible(child) != 0});
+    return TRUE;
+}
+
+void writebmp(const std::string& path, HBITMAP bitmap, int w, int h)
+{
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    int stride = (w * 3 + 3) / 4 * 4;
+    std::vector<char> pixels(static_cast<std::size_t>(stride) * h);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4d42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info, sizeof info, 1, f);
+        std::fwrite(pixels.data(), 1, pixels.size(), f);
+        std::fclose(f);
+    }
+}
+
+}  // namespace
+
+std::vector<HWND> threadwindows()
+{
+    std::vector<HWND> list;
+    EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+std::string screensfolder()
+{
+    const char* folder = std::getenv("TESSEL_SCREENS");
+    return folder ? folder : ".";
+}
+
+std::string GuiWindow::title() const
+{
+    return windowtext(window_);
+}
+
+std::string GuiWindow::text(int id) const
+{
+    return windowtext(item(id));
+}
+
+RECT GuiWindow::rect() const
+{
+    RECT r;
+    GetWindowRect(window_, &r);
+    return r;
+}
+
+RECT GuiWindow::rect(int id) const
+{
+    RECT r;
+    GetWindowRect(item(id), &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool GuiWindow::visible(int id) const
+{
+    return IsWindowVisible(item(id)) != 0;
+}
+
+std::vector<GuiControl> GuiWindow::controls() const
+{
+    std::vector<GuiControl> list;
+    EnumChildWindows(window_, collectchild, reinterpret_cast<LPARAM>(&list));
+    return list;
+}
+
+void GuiWindow::type(int id, const std::string& text) const
+{
+    HWND target = item(id);
+    // A combo box takes its typing in the edit box nested inside it.
+    for (HWND inner = target; inner; inner = GetWindow(inner, GW_CHILD)) {
+        char cls[16] = "";
+        GetClassNameA(inner, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Edit") == 0) {
+            target = inner;
+            break;
+        }
+    }
+    SetFocus(target);
+    for (unsigned char c : text)
+        SendMessageA(target, WM_CHAR, c, 1);
+}
+
+void GuiWindow::click(int id) const
+{
+    PostMessageA(item(id), BM_CLICK, 0, 0);
+}
+
+void GuiWindow::key(WPARAM vk, bool alt) const
+{
+    if (alt) {
+        // Alt+F4 and its kind arrive as a system command.
+        PostMessageA(window_, WM_SYSKEYDOWN, vk, 1 << 29);
+        PostMessageA(window_, WM_SYSKEYUP, vk, (1u << 29) | (3u << 30));
+    } else {
+        PostMessageA(GetFocus() ? GetFocus() : window_, WM_KEYDOWN, vk, 1);
+        PostMessageA(GetFocus() ? GetFocus() : window_, WM_KEYUP, vk, 3u << 30);
+    }
+}
+
+void GuiWindow::close() const
+{
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+void GuiWindow::save(const std::string& name) const
+{
+    // Paint what is pending, then copy the window's own surface: the screen
+    // may lag behind it.
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r = rect();
+    int w = r.right - r.left, h = r.bottom - r.top;
+    HDC source = GetWindowDC(window_);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    writebmp(screensfolder() + "\\" + name + ".bmp", bitmap, w, h);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window_, source);
+}
+
+GuiDriver& GuiDriver::on(const std::string& title, std::function<void(GuiWindow)> act)
+{
+    steps_.push_back({title, std::move(act)});
+    return *this;
+}
+
+void GuiDriver::run(const std::function<void()>& call, int timeoutms)
+{
+    GuiDriver* outer = std::exchange(active, this);
+    timeout_ = timeoutms;
+    deadline_ = GetTickCount() + static_cast<DWORD>(timeoutms);
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, tick);
+    call();
+    KillTimer(nullptr, timer);
+    active = outer;
+    if (!steps_.empty())
+        ADD_FAILURE() << "no window titled \"" << steps_.front().title << "\" appeared";
+}
+
+void CALLBACK GuiDriver::tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (active)
+        active->poll();
+}
+
+void GuiDriver::poll()
+{
+    if (acting_)
+        return;
+    handled_.erase(std::remove_if(handled_.begin(), handled_.end(), [](HWND w) { return !IsWindow(w); }),
+                   handled_.end());
+    for (HWND window : threadwindows()) {
+        if (steps_.empty() || windowtext(window) != steps_.front().title)
+            continue;
+        if (std::find(handled_.begin(), handled_.end(), window) != handled_.end())
+            continue;
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
+        handled_.push_back(window);
+        acting_ = true;
+        step.act(GuiWindow(window));
+        acting_ = false;
+        deadline_ = GetTickCount() + static_cast<DWORD>(timeout_);
+        return;
+    }
+    // A modal loop with no step left to take waits on a window no step expects.
+    if (static_cast<LONG>(GetTickCount() - deadline_) > 0)
+        giveup();
+}
+
+void GuiDriver::giveup()
+{
+    std::string seen;
+    for (HWND window : threadwindows())
+        seen += " \"" + windowtext(window) + "\"";
+    if (steps_.empty())
+        ADD_FAILURE() << "a window no step expects is waiting; windows:" << seen;
+    else
+        ADD_FAILURE() << "waited in vain for \"" << steps_.front().title << "\"; windows:" << seen;
+    steps_.clear();
+    // Cancel whatever modal window is up, then any window left.
+    for (HWND window : threadwindows()) {
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    deadline_ = GetTickCount() + static_cast<DWORD>(timeout_);
+}

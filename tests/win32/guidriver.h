@@ -1,0 +1,87 @@
+#pragma once
+// A small driver for window tests under a modal call. Steps are queued
+// before the call; a thread timer, whose messages every modal loop
+// dispatches, finds each step's window as it appears and acts on it:
+//
+//     GuiDriver gui;
+//     gui.on("Error", [](GuiWindow box) { EXPECT_EQ(box.text(0xffff), "..."); box.click(IDOK); });
+//     gui.run([] { gobatch(nullptr); });
+//
+// A step whose window does not appear in time fails the test, as does a
+// modal window that no step expects; the driver then closes the thread's
+// windows so the modal call returns.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct GuiControl {
+    int id;
+    std::string cls;
+    std::string text;
+    RECT rect;  // in the parent's client coordinates
+    bool visible;
+};
+
+// A window with the usual reads and actions; ids name its children.
+class GuiWindow {
+public:
+    explicit GuiWindow(HWND window) : window_(window) {}
+    HWND handle() const { return window_; }
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+
+    std::string title() const;
+    std::string text(int id) const;
+    RECT rect() const;           // screen coordinates
+    RECT rect(int id) const;     // the parent's client coordinates
+    bool visible(int id) const;
+    std::vector<GuiControl> controls() const;
+
+    // Gives the control the focus and types text into it, character by character.
+    void type(int id, const std::string& text) const;
+    // Posts a click, so any modal window it opens runs outside the step.
+    void click(int id) const;
+    // Posts a keystroke (virtual key) to the window, as the keyboard would.
+    void key(WPARAM vk, bool alt = false) const;
+    void close() const;
+    // Saves an image of the window as NAME.bmp in the screens folder.
+    void save(const std::string& name) const;
+
+private:
+    HWND window_;
+};
+
+class GuiDriver {
+public:
+    // When a visible window of this thread titled title appears, act on it.
+    GuiDriver& on(const std::string& title, std::function<void(GuiWindow)> act);
+    // Runs call with the queued steps; each step must be taken within
+    // timeoutms of the previous one.
+    void run(const std::function<void()>& call, int timeoutms = 15000);
+    // Steps not taken (the test has failed if any remain after run).
+    std::size_t pending() const { return steps_.size(); }
+
+private:
+    struct Step {
+        std::string title;
+        std::function<void(GuiWindow)> act;
+    };
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+    void poll();
+    void giveup();
+
+    std::deque<Step> steps_;
+    std::vector<HWND> handled_;
+    DWORD deadline_ = 0;
+    int timeout_ = 0;
+    bool acting_ = false;
+};
+
+// The visible top-level windows of this thread.
+std::vector<HWND> threadwindows();
+
+// The folder that window images go to (set by the test runner).
+std::string screensfolder();
