@@ -53,12 +53,12 @@ ParamTable& convtable()
     return table;
 }
 
-void convparams(ParamDialogSpec& spec, ConvParams& block)
+void convparams(ParamDialogSpec& spec, FileSelection& block)
 {
     ParamTable& table = convtable();
     table.count = 0;
     ParamEntry combine;
-    combine.value = &block.selection.combine;
+    combine.value = &block.combine;
     combine.flags = PARAM_YESNO;
     combine.label = "Combine Files";
     addentry(table, combine);

@@ -37,14 +37,10 @@ void addentry(ParamTable& table, const ParamEntry& entry);
 // size is written.
 void splitpages(ParamTable& table);
 
-// The converter parameter block.
-struct ConvParams {
-    FileSelection selection;
-};
-
 // The converter's table, built by convparams and kept for the process.
 ParamTable& convtable();
 
-// Fills the converter's table with its one entry, splits it into pages and
-// attaches it to spec.
-void convparams(ParamDialogSpec& spec, ConvParams& block);
+// Fills the converter's table with its one entry, the check box over
+// block.combine, splits it into pages and attaches it to spec. The file
+// selection is the converter parameter block.
+void convparams(ParamDialogSpec& spec, FileSelection& block);

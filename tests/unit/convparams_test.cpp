@@ -39,7 +39,7 @@ std::vector<std::string> titles(const ParamTable& table)
 TEST(ConvParams, OneCheckBoxOnOnePage)
 {
     ParamDialogSpec spec;
-    ConvParams block;
+    FileSelection block;
     convparams(spec, block);
 
     const ParamTable& table = convtable();
@@ -55,12 +55,12 @@ TEST(ConvParams, OneCheckBoxOnOnePage)
     EXPECT_EQ(e.lower, 0.0);
 
     // The check box writes one char, yet the batch compares the whole field.
-    EXPECT_EQ(block.selection.combine, 'N');
+    EXPECT_EQ(block.combine, 'N');
     char text[paramTextSize];
     valuetext(spec, text, 0);
     EXPECT_STREQ(text, "0");
     *static_cast<char*>(e.value) = 'Y';
-    EXPECT_EQ(block.selection.combine, 'Y');
+    EXPECT_EQ(block.combine, 'Y');
     valuetext(spec, text, 0);
     EXPECT_STREQ(text, "1");
 }
