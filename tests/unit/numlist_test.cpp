@@ -172,26 +172,4 @@ TEST(NumList, FindInt)
     }
 }
 
-TEST(NumList, CharClass)
-{
-    for (char c : std::string("0123456789"))
-        EXPECT_EQ(charclass(c), 1) << c;
-    for (char c : {',', '.', 'Q', 'X', '\0'})
-        EXPECT_EQ(charclass(c), 0) << c;
-    for (char c : {' ', '-', '+', ';', 'q', 'x', 'E'})
-        EXPECT_EQ(charclass(c), -1) << c;
-}
-
-TEST(NumList, DropKeepsOrder)
-{
-    Values list{3, 1, 3, 2, 7};
-    EXPECT_EQ(dropvalue(list, 3), 3u);
-    EXPECT_EQ(list, (Values{1, 2, 7}));
-    EXPECT_EQ(dropvalue(list, 9), 3u);
-
-    list = {1, 5, 2, 6, 3, 2};
-    EXPECT_EQ(droprange(list, 1, 3), 3u);
-    EXPECT_EQ(list, (Values{1, 5, 6}));
-}
-
 }  // namespace
