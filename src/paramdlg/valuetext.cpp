@@ -16,18 +16,6 @@ void copytext(char* text, const char* source)
     std::snprintf(text, paramTextSize, "%s", source);
 }
 
-// atoi, but saturating: out of range the C library's atoi is undefined and
-// differs between platforms.
-std::int32_t textint(const char* text)
-{
-    long long n = std::strtoll(text, nullptr, 10);
-    if (n > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (n < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(n);
-}
-
 // atof narrowed to single precision; beyond its range the value becomes an
 // infinity, as the hardware's conversion gives, rather than undefined.
 float textfloat(const char* text)
@@ -39,6 +27,18 @@ float textfloat(const char* text)
 }
 
 }  // namespace
+
+// Out of range the C library's atoi is undefined and differs between
+// platforms.
+std::int32_t textint(const char* text)
+{
+    long long n = std::strtoll(text, nullptr, 10);
+    if (n > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (n < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(n);
+}
 
 int paramcount(const ParamDialogSpec& spec)
 {

@@ -2,6 +2,8 @@
 // Every value a parameter table edits has a text form: the text of its edit
 // box, of its profile key and of a rejection report.
 
+#include <cstdint>
+
 #include "paramdlg/paramtable.h"
 
 // Writes entry i's variable as text into text (paramTextSize characters).
@@ -12,6 +14,9 @@ void valuetext(const ParamDialogSpec& spec, char* text, int i);
 // nothing is checked, so a text that is not a number stores 0. Other kinds
 // are left alone.
 void textvalue(const ParamDialogSpec& spec, const char* text, int i);
+
+// atoi of text, but saturating at the 32-bit range instead of undefined.
+std::int32_t textint(const char* text);
 
 // Index in the whole table of the first entry of the page shown; count
 // receives the number of entries on that page.

@@ -1,11 +1,13 @@
 #include "support/recorder.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "progress/progresswindow.h"
 
 namespace {
 Recorder recorded;
+bool echo = false;
 }
 
 Recorder takerecorded()
@@ -13,9 +15,16 @@ Recorder takerecorded()
     return std::exchange(recorded, Recorder{});
 }
 
+void echomessages(bool on)
+{
+    echo = on;
+}
+
 void messagebox(WindowHandle owner, const char* text, const char* caption)
 {
     recorded.messages.push_back({owner, text, caption});
+    if (echo)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
 void progshow(WindowHandle, ProgressWindow& record)

@@ -27,3 +27,7 @@ struct Recorder {
 
 // The calls since the last take; taking clears them.
 Recorder takerecorded();
+
+// When on, each message is also written to stderr as "caption: text", so a
+// death test, whose recording dies with its process, can match it.
+void echomessages(bool on);
