@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -55,6 +56,15 @@ struct Table {
         units[3] = unit;
         std::strcpy(shortText, "abc");
     }
+
+    // Every variable, for one comparison per case.
+    std::string state() const
+    {
+        char text[1200];
+        std::snprintf(text, sizeof text, "%s|%d|%g|%d|%c|%c|%d%c|%s", name, count, static_cast<double>(gain), enabled,
+                      combine, mode, delay, units[3], shortText);
+        return text;
+    }
 };
 
 class ParamSection : public ::testing::Test {
@@ -80,15 +90,10 @@ TEST_F(ParamSection, SaveWritesTableInOrderAndLoadRestoresIt)
                                "Short=abc\r\n");
 
     t.set("other", 5, 9.0f, 0, 'N', 'O', 1, 's');
+    std::strcpy(t.shortText, "zz");
     EXPECT_EQ(loadparams("Parameters", t.spec, file.c_str()), 8);
-    EXPECT_STREQ(t.name, "Data run 7");
-    EXPECT_EQ(t.count, -42);
+    EXPECT_EQ(t.state(), "Data run 7|-42|0.1235|1|Y|H|250u|abc");
     EXPECT_EQ(t.gain, 0.1235f);
-    EXPECT_EQ(t.enabled, 1);
-    EXPECT_EQ(t.combine, 'Y');
-    EXPECT_EQ(t.mode, 'H');
-    EXPECT_EQ(t.delay, 250);
-    EXPECT_EQ(t.units[3], 'u');
 }
 
 TEST_F(ParamSection, TextsTrimmedCutAndFitted)
@@ -117,14 +122,7 @@ TEST_F(ParamSection, MissingSectionOnlySetsUnitLetter)
 {
     t.set("kept", 3, 1.5f, 1, 'Y', 'H', 40, 'u');
     loadparams("Parameters", t.spec, other("[General]\r\nName=no\r\nCount=9\r\n").c_str());
-    EXPECT_STREQ(t.name, "kept");
-    EXPECT_EQ(t.count, 3);
-    EXPECT_EQ(t.gain, 1.5f);
-    EXPECT_EQ(t.enabled, 1);
-    EXPECT_EQ(t.combine, 'Y');
-    EXPECT_EQ(t.mode, 'H');
-    EXPECT_EQ(t.delay, 40);
-    EXPECT_EQ(t.units[3], 'N');
+    EXPECT_EQ(t.state(), "kept|3|1.5|1|Y|H|40N|abc");
 
     // The platform drops trailing spaces from the default it returns.
     std::strcpy(t.name, "kept  ");
@@ -138,12 +136,7 @@ TEST_F(ParamSection, EmptyValueKeepsVariableAndYesNoWantsOne)
     loadparams("P", t.spec,
                other("[P]\r\nName=\r\nCount=\r\nDelay:s,ms,us=\r\nMainWindow:On,HideInEdit,None=\r\nCombine Files=Y\r\n")
                    .c_str());
-    EXPECT_STREQ(t.name, "kept");
-    EXPECT_EQ(t.count, 3);
-    EXPECT_EQ(t.delay, 40);
-    EXPECT_EQ(t.units[3], 'u');
-    EXPECT_EQ(t.mode, 'H');
-    EXPECT_EQ(t.combine, 'N');
+    EXPECT_EQ(t.state(), "kept|3|1.5|1|N|H|40u|abc");
 }
 
 TEST_F(ParamSection, SingleFlagsIntegersAndLetters)
