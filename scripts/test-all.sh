@@ -45,5 +45,6 @@ build/tools/ncsgen --channels 1 --records 2 build-fuzz/seed >/dev/null
 mkdir -p build-fuzz/corpus-ncs_fuzz && cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus-ncs_fuzz/
 fuzz ncs_fuzz -max_len=20000 -dict=tests/fuzz/ncs.dict
 fuzz numlist_fuzz -max_len=200
+fuzz profile_fuzz -max_len=4096 -dict=tests/fuzz/profile.dict
 
 echo "tessel: $total passed, 0 failed"
