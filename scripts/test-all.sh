@@ -36,8 +36,10 @@ fuzz() {
     local corpus=build-fuzz/corpus-$target
     mkdir -p "$corpus"
     if [ -d "tests/fuzz/seeds/$target" ]; then cp -r "tests/fuzz/seeds/$target/." "$corpus/"; fi
+    echo "-- $target (log in build-fuzz/$target.log)"
     build-fuzz/tests/fuzz/"$target" -max_total_time="$fuzzseconds" -print_final_stats=1 "$@" \
-        "$corpus" 2>&1 | tail -4
+        "$corpus" > "build-fuzz/$target.log" 2>&1 || { tail -30 "build-fuzz/$target.log"; exit 1; }
+    grep -E 'stat::(number_of_executed_runs|peak_rss_mb)' "build-fuzz/$target.log"
     total=$((total + 1))
 }
 rm -rf build-fuzz/seed
