@@ -14,27 +14,13 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-const fs::path& workdir()
-{
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("tessel-fuzz-" + std::to_string(std::rand()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
     NcsHeader header;
     readncsheader(ncstext(bytes, size), header);
 
-    const std::string input = (workdir() / "in.ncs").string();
+    const std::string input = (fuzzworkdir() / "in.ncs").string();
     writebytes(input, std::string(bytes, size));
     FileSelection selection;
     selection.files = {input, input};  // two channels from one file exercise the interleave
@@ -43,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int records = ncstoabf(selection, input, progress);
     takerecorded();
 
-    const fs::path output = workdir() / "in.abf";
+    const fs::path output = fuzzworkdir() / "in.abf";
     if (records == 0) {
         if (fs::exists(output))
             std::abort();  // a failed run must leave no output

@@ -15,15 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path& workdir()
-{
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("tessel-fuzz-" + std::to_string(std::rand()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
 
 std::string read(const char* section, const char* key, const std::string& file)
 {
@@ -52,7 +43,7 @@ std::string valuefrom(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string file = (workdir() / "in.ini").string();
+    const std::string file = (fuzzworkdir() / "in.ini").string();
     writebytes(file, std::string(reinterpret_cast<const char*>(data), size));
 
     const char* const sections[] = {"Parameters", "general", "", "A"};

@@ -114,3 +114,17 @@ ScratchDir::~ScratchDir()
     fs::current_path(previous_, ec);
     fs::remove_all(path_, ec);
 }
+
+const fs::path& fuzzworkdir()
+{
+    static const fs::path dir = [] {
+        std::random_device seed;
+        std::mt19937 gen(seed());
+        fs::path d;
+        do
+            d = fs::temp_directory_path() / ("tessel-fuzz-" + std::to_string(gen()));
+        while (!fs::create_directory(d));
+        return d;
+    }();
+    return dir;
+}

@@ -52,3 +52,7 @@ private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
 };
+
+// A fresh folder under the system's temporary folder that lives as long as
+// the process: for fuzz targets, which run many inputs in one process.
+const std::filesystem::path& fuzzworkdir();
