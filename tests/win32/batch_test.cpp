@@ -26,15 +26,6 @@ namespace {
 
 constexpr int fileNameBox = 0x47c;  // cmb13: the dialog's file-name combo box
 
-// The one line of text in a message box.
-std::string boxtext(const GuiWindow& box)
-{
-    for (const GuiControl& c : box.controls())
-        if (c.cls == "Static" && !c.text.empty())
-            return c.text;
-    return {};
-}
-
 std::string windowsfolder(const fs::path& path)
 {
     char full[MAX_PATH];
@@ -85,7 +76,7 @@ protected:
     GuiDriver& completion(GuiDriver& gui, const std::string& out, int records, const std::string& input)
     {
         return gui.on("Tessel ABF Converter", [=](GuiWindow box) {
-            EXPECT_EQ(boxtext(box), "Output file is " + out + ".\n " + std::to_string(records) + " records selected.");
+            EXPECT_EQ(box.message(), "Output file is " + out + ".\n " + std::to_string(records) + " records selected.");
             // The pass's progress window is still up behind the box.
             HWND progress = static_cast<HWND>(progressRecord.window);
             EXPECT_TRUE(IsWindowVisible(progress));
@@ -179,12 +170,12 @@ TEST_F(BatchTest, AMissingFileIsReportedAndTheBatchGoesOn)
     GuiDriver gui;
     completion(gui, output(1), 250, name(1));
     gui.on("File Error", [](GuiWindow box) {
-        EXPECT_EQ(boxtext(box), "\nCouldn't open CSC2.ncs");
+        EXPECT_EQ(box.message(), "\nCouldn't open CSC2.ncs");
         box.save("file-error");
         box.click(IDOK);
     });
     gui.on("Error", [](GuiWindow box) {
-        EXPECT_EQ(boxtext(box), "Error in Processing Data");
+        EXPECT_EQ(box.message(), "Error in Processing Data");
         box.click(IDOK);
     });
     completion(gui, output(3), 250, name(3));
@@ -247,7 +238,7 @@ TEST_F(BatchTest, TooManyFilesForTheBufferAreRefused)
         dialog.click(IDOK);
     });
     gui.on("WINTESSEL", [](GuiWindow box) {
-        EXPECT_EQ(boxtext(box), "Files Selection error!\nToo many selected?");
+        EXPECT_EQ(box.message(), "Files Selection error!\nToo many selected?");
         box.save("too-many");
         box.click(IDOK);
     });

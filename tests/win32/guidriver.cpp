@@ -10,17 +10,18 @@ namespace {
 
 GuiDriver* active = nullptr;
 
-std::string windowtext(HWND window)
-{
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
+struct WindowSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
 
-BOOL CALLBACK collect(HWND window, LPARAM list)
+BOOL CALLBACK collect(HWND window, LPARAM search)
 {
-    if (IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    auto& s = *reinterpret_cast<WindowSearch*>(search);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (IsWindowVisible(window) && (s.process == 0 || process == s.process))
+        s.found.push_back(window);
     return TRUE;
 }
 
@@ -65,11 +66,28 @@ void writebmp(const std::string& path, HBITMAP bitmap, int w, int h)
 
 }  // namespace
 
+std::string windowtext(HWND window)
+{
+    // WM_GETTEXT rather than GetWindowText, which does not read the
+    // controls of another process.
+    char text[1024] = "";
+    DWORD_PTR n = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &n);
+    return text;
+}
+
 std::vector<HWND> threadwindows()
 {
-    std::vector<HWND> list;
-    EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&list));
-    return list;
+    WindowSearch s{0, {}};
+    EnumThreadWindows(GetCurrentThreadId(), collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::vector<HWND> processwindows(DWORD process)
+{
+    WindowSearch s{process, {}};
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&s));
+    return s.found;
 }
 
 std::string screensfolder()
@@ -113,6 +131,14 @@ std::vector<GuiControl> GuiWindow::controls() const
     std::vector<GuiControl> list;
     EnumChildWindows(window_, collectchild, reinterpret_cast<LPARAM>(&list));
     return list;
+}
+
+std::string GuiWindow::message() const
+{
+    for (const GuiControl& c : controls())
+        if (c.cls == "Static" && !c.text.empty())
+            return c.text;
+    return {};
 }
 
 void GuiWindow::type(int id, const std::string& text) const
@@ -179,6 +205,17 @@ GuiDriver& GuiDriver::on(const std::string& title, std::function<void(GuiWindow)
     return *this;
 }
 
+GuiDriver& GuiDriver::inprocess(DWORD process)
+{
+    process_ = process;
+    return *this;
+}
+
+std::vector<HWND> GuiDriver::windows() const
+{
+    return process_ ? processwindows(process_) : threadwindows();
+}
+
 void GuiDriver::run(const std::function<void()>& call, int timeoutms)
 {
     GuiDriver* outer = std::exchange(active, this);
@@ -204,7 +241,7 @@ void GuiDriver::poll()
         return;
     handled_.erase(std::remove_if(handled_.begin(), handled_.end(), [](HWND w) { return !IsWindow(w); }),
                    handled_.end());
-    for (HWND window : threadwindows()) {
+    for (HWND window : windows()) {
         if (steps_.empty() || windowtext(window) != steps_.front().title)
             continue;
         if (std::find(handled_.begin(), handled_.end(), window) != handled_.end())
@@ -226,7 +263,7 @@ void GuiDriver::poll()
 void GuiDriver::giveup()
 {
     std::string seen;
-    for (HWND window : threadwindows())
+    for (HWND window : windows())
         seen += " \"" + windowtext(window) + "\"";
     if (steps_.empty())
         ADD_FAILURE() << "a window no step expects is waiting; windows:" << seen;
@@ -234,7 +271,7 @@ void GuiDriver::giveup()
         ADD_FAILURE() << "waited in vain for \"" << steps_.front().title << "\"; windows:" << seen;
     steps_.clear();
     // Cancel whatever modal window is up, then any window left.
-    for (HWND window : threadwindows()) {
+    for (HWND window : windows()) {
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         PostMessageA(window, WM_CLOSE, 0, 0);
     }

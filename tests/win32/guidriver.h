@@ -1,5 +1,6 @@
 #pragma once
-// A small driver for window tests under a modal call. Steps are queued
+// A small driver for window tests under a modal call (or while another
+// process runs, see inprocess). Steps are queued
 // before the call; a thread timer, whose messages every modal loop
 // dispatches, finds each step's window as it appears and acts on it:
 //
@@ -39,6 +40,8 @@ public:
     RECT rect(int id) const;     // the parent's client coordinates
     bool visible(int id) const;
     std::vector<GuiControl> controls() const;
+    // The message of a message box: its one static text that is not empty.
+    std::string message() const;
 
     // Gives the control the focus and types text into it, character by character.
     void type(int id, const std::string& text) const;
@@ -56,7 +59,9 @@ private:
 
 class GuiDriver {
 public:
-    // When a visible window of this thread titled title appears, act on it.
+    // Drives the windows of another process instead of this thread's.
+    GuiDriver& inprocess(DWORD process);
+    // When a visible window titled title appears, act on it.
     GuiDriver& on(const std::string& title, std::function<void(GuiWindow)> act);
     // Runs call with the queued steps; each step must be taken within
     // timeoutms of the previous one.
@@ -72,16 +77,22 @@ private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
     void poll();
     void giveup();
+    std::vector<HWND> windows() const;
 
     std::deque<Step> steps_;
     std::vector<HWND> handled_;
     DWORD deadline_ = 0;
     int timeout_ = 0;
     bool acting_ = false;
+    DWORD process_ = 0;
 };
 
-// The visible top-level windows of this thread.
+// The visible top-level windows of this thread, or of a process.
 std::vector<HWND> threadwindows();
+std::vector<HWND> processwindows(DWORD process);
+
+// The text of a window or control, of this process or another.
+std::string windowtext(HWND window);
 
 // The folder that window images go to (set by the test runner).
 std::string screensfolder();

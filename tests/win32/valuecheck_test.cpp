@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "guidriver.h"
 #include "paramdlg/valuecheck.h"
 
 namespace {
@@ -96,13 +97,6 @@ protected:
         return CreateWindowExA(0, cls, title, WS_CHILD | WS_VISIBLE | style, 0, 20 * line, 300, 20, window,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                nullptr);
-    }
-
-    static std::string windowtext(HWND w)
-    {
-        char buffer[1024] = "";
-        GetWindowTextA(w, buffer, sizeof buffer);
-        return buffer;
     }
 
     std::string box(int row) { return windowtext(static_cast<HWND>(spec.valueWnd[row])); }
