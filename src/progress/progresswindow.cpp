@@ -90,7 +90,7 @@ void initprogress(HWND window, ProgressWindow& pw)
 {
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(&pw));
     pw.window = window;
-    RECT client;
+    RECT client{};
     GetClientRect(window, &client);
     int w = client.right, h = client.bottom;
     pw.barHeight = static_cast<float>(pw.textHeight * 1.5 / h);
@@ -243,8 +243,10 @@ void progshow(WindowHandle owner, ProgressWindow& pw)
 
     HWND window = CreateDialogIndirectParamA(static_cast<HINSTANCE>(pw.instance), t.get(), static_cast<HWND>(owner),
                                              progproc, reinterpret_cast<LPARAM>(&pw));
-    if (!window)
-        DeleteObject(font);  // nothing else will release it
+    if (!window) {
+        DeleteObject(font);  // no window will release it
+        pw.font = nullptr;
+    }
     ShowWindow(window, SW_SHOW);
 }
 
@@ -252,7 +254,7 @@ void progupdate(ProgressWindow& pw)
 {
     HWND window = static_cast<HWND>(pw.window);
     HWND bar = static_cast<HWND>(pw.bar);
-    RECT client;
+    RECT client{};  // stays empty, and nothing is drawn, without a bar
     GetClientRect(bar, &client);
     int w = client.right, h = client.bottom;
     int split = MulDiv(pw.percentage, w, 100);
