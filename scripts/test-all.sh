@@ -39,7 +39,7 @@ fuzz() {
     echo "-- $target (log in build-fuzz/$target.log)"
     build-fuzz/tests/fuzz/"$target" -max_total_time="$fuzzseconds" -print_final_stats=1 "$@" \
         "$corpus" > "build-fuzz/$target.log" 2>&1 || { tail -30 "build-fuzz/$target.log"; exit 1; }
-    grep -E 'stat::(number_of_executed_runs|peak_rss_mb)' "build-fuzz/$target.log"
+    grep -E 'stat::(number_of_executed_units|peak_rss_mb)' "build-fuzz/$target.log"
     total=$((total + 1))
 }
 rm -rf build-fuzz/seed
