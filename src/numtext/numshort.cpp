@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -142,4 +143,15 @@ void trimblanks(std::string& text)
     text.erase(end);
     const std::size_t start = text.find_first_not_of(' ');
     text.erase(0, start == std::string::npos ? text.size() : start);
+}
+
+void copycut(char* target, std::size_t size, const char* source)
+{
+    if (size == 0)
+        return;
+    std::size_t n = std::strlen(source);
+    if (n >= size)
+        n = size - 1;
+    std::memmove(target, source, n);  // source may lie within target
+    target[n] = '\0';
 }

@@ -24,3 +24,7 @@ void delchar(std::string& text, int index);
 
 // Removes trailing, then leading blanks; a text of blanks becomes empty.
 void trimblanks(std::string& text);
+
+// Copies source into a buffer of size characters (terminator included), cut
+// to fit; a size of 0 leaves the buffer alone.
+void copycut(char* target, std::size_t size, const char* source);

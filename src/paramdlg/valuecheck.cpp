@@ -9,6 +9,7 @@
 #include <string>
 
 #include "numtext/numlist.h"
+#include "numtext/numshort.h"
 #include "paramdlg/valuetext.h"
 
 namespace {
@@ -29,13 +30,6 @@ std::string boxtext(WindowHandle box)
     char text[paramTextSize] = "";
     GetWindowTextA(hwnd(box), text, boxLimit);
     return text;
-}
-
-void copycut(char* target, std::size_t size, const char* text)
-{
-    const std::size_t n = std::min(std::strlen(text), size - 1);
-    std::memcpy(target, text, n);
-    target[n] = '\0';
 }
 
 // A limit truncated to an integer, held to what a number list can name.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include "numtext/numshort.h"
@@ -85,12 +84,5 @@ int pagestart(const ParamDialogSpec& spec, int& count)
 
 void storetext(const ParamEntry& entry, const char* text)
 {
-    if (entry.capacity == 0)
-        return;
-    char* target = static_cast<char*>(entry.value);
-    std::size_t n = std::strlen(text);
-    if (n >= entry.capacity)
-        n = entry.capacity - 1;
-    std::memmove(target, text, n);
-    target[n] = '\0';
+    copycut(static_cast<char*>(entry.value), entry.capacity, text);
 }

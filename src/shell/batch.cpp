@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "convert/ncstoabf.h"
+#include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "progress/progresswindow.h"
 #include "shell/helpers.h"
@@ -22,16 +23,6 @@ OPENFILENAMEA fileDialog;
 constexpr DWORD fileDialogSize = 76;  // the record without the later extension fields
 constexpr const char* ncsFilter = "Neurolynx File (*.ncs)\0*.ncs\0";
 constexpr const char* kTooManySelected = "Files Selection error!\nToo many selected?";
-
-// Copies source into a buffer of size characters, cut to fit.
-void copycut(char* target, std::size_t size, const char* source)
-{
-    std::size_t n = std::strlen(source);
-    if (n >= size)
-        n = size - 1;
-    std::memmove(target, source, n);
-    target[n] = '\0';
-}
 
 // Whether the selection ends within the buffer: some dialogs cut a list too
 // long for it instead of failing, which would leave a partial last name.
