@@ -1,8 +1,6 @@
 #include "numtext/numlist.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <limits>
 #include <utility>
 
 #include "numtext/numshort.h"
@@ -11,12 +9,10 @@ namespace {
 
 constexpr std::uint64_t beyond32 = std::uint64_t{1} << 32;
 
-// The increment after "Q": atoi of the rest, but saturating, and at least 1.
+// The increment after "Q": atoi of the rest, saturating, and at least 1.
 std::uint64_t stepincrement(const char* text)
 {
-    const long long n = std::strtoll(text, nullptr, 10);
-    const long long most = std::numeric_limits<std::int32_t>::max();
-    return n < 2 ? 1 : static_cast<std::uint64_t>(std::min(n, most));
+    return static_cast<std::uint64_t>(std::max(textint(text), 1));
 }
 
 // With k 0, a text ending in ".." (blanks aside) runs up to upper. Without

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -154,4 +155,16 @@ void copycut(char* target, std::size_t size, const char* source)
         n = size - 1;
     std::memmove(target, source, n);  // source may lie within target
     target[n] = '\0';
+}
+
+// Out of range the C library's atoi is undefined and differs between
+// platforms.
+std::int32_t textint(const char* text)
+{
+    long long n = std::strtoll(text, nullptr, 10);
+    if (n > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (n < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(n);
 }

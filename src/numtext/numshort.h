@@ -4,6 +4,7 @@
 // number-list parser and the profile code.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Shortest text of value with n significant digits (every caller passes 4):
@@ -28,3 +29,6 @@ void trimblanks(std::string& text);
 // Copies source into a buffer of size characters (terminator included), cut
 // to fit; a size of 0 leaves the buffer alone.
 void copycut(char* target, std::size_t size, const char* source);
+
+// atoi of text, but saturating at the 32-bit range instead of undefined.
+std::int32_t textint(const char* text);

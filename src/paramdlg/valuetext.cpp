@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 
 #include "numtext/numshort.h"
 
@@ -26,18 +25,6 @@ float textfloat(const char* text)
 }
 
 }  // namespace
-
-// Out of range the C library's atoi is undefined and differs between
-// platforms.
-std::int32_t textint(const char* text)
-{
-    long long n = std::strtoll(text, nullptr, 10);
-    if (n > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (n < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(n);
-}
 
 int paramcount(const ParamDialogSpec& spec)
 {

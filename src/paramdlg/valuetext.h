@@ -15,9 +15,6 @@ void valuetext(const ParamDialogSpec& spec, char* text, int i);
 // are left alone.
 void textvalue(const ParamDialogSpec& spec, const char* text, int i);
 
-// atoi of text, but saturating at the 32-bit range instead of undefined.
-std::int32_t textint(const char* text);
-
 // Index in the whole table of the first entry of the page shown; count
 // receives the number of entries on that page.
 int pagestart(const ParamDialogSpec& spec, int& count);

@@ -170,8 +170,9 @@ void GuiWindow::key(WPARAM vk, bool alt) const
         PostMessageA(window_, WM_SYSKEYDOWN, vk, 1 << 29);
         PostMessageA(window_, WM_SYSKEYUP, vk, (1u << 29) | (3u << 30));
     } else {
-        PostMessageA(GetFocus() ? GetFocus() : window_, WM_KEYDOWN, vk, 1);
-        PostMessageA(GetFocus() ? GetFocus() : window_, WM_KEYUP, vk, 3u << 30);
+        HWND target = GetFocus() ? GetFocus() : window_;
+        PostMessageA(target, WM_KEYDOWN, vk, 1);
+        PostMessageA(target, WM_KEYUP, vk, 3u << 30);
     }
 }
 
