@@ -2,10 +2,11 @@
 # Installs the Debian packages the project needs.
 # Usage: packages.sh build   the native build (the sample run)
 #        packages.sh test    everything the tests need: the Windows cross
-#                            compiler, Wine, Xvfb, clang for fuzzing, python3-neo
+#                            compiler, Wine with its fonts (the window tests
+#                            measure text), Xvfb, clang for fuzzing, python3-neo
 set -euo pipefail
 build=(cmake g++ ninja-build)
-test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth
+test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
       python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils)
 
 case ${1:-} in

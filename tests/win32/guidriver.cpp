@@ -90,6 +90,13 @@ std::vector<HWND> processwindows(DWORD process)
     return s.found;
 }
 
+RECT dialogrect(HWND dialog, int x, int y, int w, int h)
+{
+    RECT place{x, y, w, h};
+    MapDialogRect(dialog, &place);
+    return {place.left, place.top, place.left + place.right, place.top + place.bottom};
+}
+
 std::string screensfolder()
 {
     const char* folder = std::getenv("TESSEL_SCREENS");

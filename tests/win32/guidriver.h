@@ -94,5 +94,10 @@ std::vector<HWND> processwindows(DWORD process);
 // The text of a window or control, of this process or another.
 std::string windowtext(HWND window);
 
+// Where the dialog manager puts an item of dialog's template at x, y with
+// size w, h in dialog units: position and size are mapped separately, so
+// the far edges can differ by a pixel from mapping x + w and y + h.
+RECT dialogrect(HWND dialog, int x, int y, int w, int h);
+
 // The folder that window images go to (set by the test runner).
 std::string screensfolder();

@@ -28,13 +28,6 @@ void pump(HWND dialog)
         }
 }
 
-RECT dialogrect(HWND dialog, int x, int y, int w, int h)
-{
-    RECT r{x, y, x + w, y + h};
-    MapDialogRect(dialog, &r);
-    return r;
-}
-
 void expectrect(const RECT& got, const RECT& want, const char* what)
 {
     EXPECT_EQ(got.left, want.left) << what;
