@@ -8,8 +8,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <vector>
 
+#include "paramdlg/dlgtemplate.h"
 #include "progress/progresswindow_win.h"
 
 namespace {
@@ -20,55 +20,8 @@ constexpr int idFirstLine = 33000;
 constexpr int idSecondLine = 33001;
 constexpr int idBar = 33012;
 
-constexpr WORD buttonClass = 0x0080;  // predefined class atoms of templates
-constexpr WORD staticClass = 0x0082;
-
 // Each window's font, so the window can release it when it goes.
 constexpr const char* fontProperty = "TesselProgressFont";
-
-// A DLGTEMPLATE and its items as 16-bit words; strings are UTF-16.
-class DialogTemplate {
-public:
-    void word(WORD w) { words_.push_back(w); }
-    void dword(DWORD d)
-    {
-        word(LOWORD(d));
-        word(HIWORD(d));
-    }
-    void text(const char* s)
-    {
-        int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-        std::size_t at = words_.size();
-        words_.resize(at + static_cast<std::size_t>(n > 0 ? n : 1));
-        if (n > 0)
-            MultiByteToWideChar(CP_ACP, 0, s, -1, reinterpret_cast<wchar_t*>(&words_[at]), n);
-    }
-    // Every DLGITEMTEMPLATE starts on a DWORD boundary.
-    void align()
-    {
-        if (words_.size() % 2)
-            word(0);
-    }
-    void item(DWORD style, int x, int y, int cx, int cy, WORD id, WORD cls, const char* title)
-    {
-        align();
-        dword(style);
-        dword(0);  // extended style
-        word(static_cast<WORD>(x));
-        word(static_cast<WORD>(y));
-        word(static_cast<WORD>(cx));
-        word(static_cast<WORD>(cy));
-        word(id);
-        word(0xffff);
-        word(cls);
-        text(title);
-        word(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    std::vector<WORD> words_;
-};
 
 ProgressWindow& recordof(HWND window)
 {
@@ -218,27 +171,17 @@ void progshow(WindowHandle owner, ProgressWindow& pw)
     int line2 = line1 + scaled(th, 1.1);
 
     DialogTemplate t;
-    t.dword(WS_POPUP | WS_BORDER | DS_MODALFRAME | DS_SETFONT);
-    t.dword(0);
-    t.word(7);
-    t.word(static_cast<WORD>(pw.left));
-    t.word(static_cast<WORD>(pw.top));
-    t.word(static_cast<WORD>(pw.width));
-    t.word(static_cast<WORD>(pw.height));
-    t.word(0);  // no menu
-    t.word(0);  // default class
-    t.text("Progress");
-    t.word(8);
-    t.text("MS Sans Serif");
+    t.header(WS_POPUP | WS_BORDER | DS_MODALFRAME | DS_SETFONT, 7, pw.left, pw.top, pw.width, pw.height, "Progress",
+             8, "MS Sans Serif");
     constexpr DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-    t.item(button | BS_DEFPUSHBUTTON, bx, pw.buttonTop, bw, th, idFirstExtra, buttonClass, pw.buttonLabels[0]);
+    t.item(button | BS_DEFPUSHBUTTON, bx, pw.buttonTop, bw, th, idFirstExtra, buttonAtom, pw.buttonLabels[0]);
     for (int k = 1; k < 4; ++k)
-        t.item(button | BS_PUSHBUTTON, bx, pw.buttonTop, bw, th, static_cast<WORD>(idFirstExtra + k), buttonClass,
+        t.item(button | BS_PUSHBUTTON, bx, pw.buttonTop, bw, th, static_cast<WORD>(idFirstExtra + k), buttonAtom,
                pw.buttonLabels[k]);
-    t.item(button | BS_PUSHBUTTON, bx, pw.buttonTop, bw, th, idCancel, buttonClass, "&Cancel");
-    t.item(WS_CHILD | WS_VISIBLE | SS_CENTER, 0, line1, pw.width, th, idFirstLine, staticClass,
+    t.item(button | BS_PUSHBUTTON, bx, pw.buttonTop, bw, th, idCancel, buttonAtom, "&Cancel");
+    t.item(WS_CHILD | WS_VISIBLE | SS_CENTER, 0, line1, pw.width, th, idFirstLine, staticAtom,
            pw.firstLine.c_str());
-    t.item(WS_CHILD | WS_VISIBLE | SS_CENTER, 0, line2, pw.width, th, idSecondLine, staticClass,
+    t.item(WS_CHILD | WS_VISIBLE | SS_CENTER, 0, line2, pw.width, th, idSecondLine, staticAtom,
            pw.secondLine.c_str());
 
     HWND window = CreateDialogIndirectParamA(static_cast<HINSTANCE>(pw.instance), t.get(), static_cast<HWND>(owner),
@@ -253,8 +196,11 @@ void progshow(WindowHandle owner, ProgressWindow& pw)
 void progupdate(ProgressWindow& pw)
 {
     HWND window = static_cast<HWND>(pw.window);
+    // Without a window a null device context would be the whole screen's.
+    if (!window || !pw.bar)
+        return;
     HWND bar = static_cast<HWND>(pw.bar);
-    RECT client{};  // stays empty, and nothing is drawn, without a bar
+    RECT client{};
     GetClientRect(bar, &client);
     int w = client.right, h = client.bottom;
     int split = MulDiv(pw.percentage, w, 100);
