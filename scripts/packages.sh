@@ -8,11 +8,13 @@ set -euo pipefail
 build=(cmake g++ ninja-build)
 test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
       python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils)
+docs=(imagemagick)
 
 case ${1:-} in
 build) wanted=("${build[@]}") ;;
 test) wanted=("${test[@]}") ;;
-*) echo "usage: $0 build|test" >&2; exit 2 ;;
+docs) wanted=("${docs[@]}") ;;
+*) echo "usage: $0 build|test|docs" >&2; exit 2 ;;
 esac
 
 sudo=""
