@@ -24,6 +24,23 @@ cmake --build build-win
 (cd build-win && xvfb-run -a ctest --output-on-failure)
 count build-win
 
+echo "== release packages: the Debian package installed and run, the Windows zip's contents"
+(cd build && cpack -G DEB)
+(cd build-win && cpack -G ZIP)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "$root"/build/tessel_*.deb
+/usr/bin/tessel --version
+test -s /usr/share/man/man1/tessel.1.gz
+rm -rf build/package-check && mkdir -p build/package-check/installed build/package-check/built
+build/tools/ncsgen --channels 1 --records 40 build/package-check >/dev/null
+/usr/bin/tessel convert --output-dir build/package-check/installed build/package-check/CSC1.ncs
+build/src/tessel convert --quiet --output-dir build/package-check/built build/package-check/CSC1.ncs
+cmp build/package-check/installed/CSC1.abf build/package-check/built/CSC1.abf
+total=$((total + 1))
+unzip -Z1 build-win/tessel-*-win32.zip | sort | tr '\n' ' ' | grep -qx "LICENSE README.md tessel.exe wintessel.exe "
+total=$((total + 1))
+
 echo "== fuzzing for $fuzzseconds s per target"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTESSEL_FUZZ=ON -DTESSEL_TESTS=OFF \
       -DCMAKE_BUILD_TYPE=Debug \
