@@ -94,6 +94,8 @@ struct ParamDialogSpec {
     std::int32_t showRead = 0;
     std::int32_t showSave = 0;
     std::int32_t outcome = 0;
+    // Folder of the parameter files: a writable MAX_PATH buffer (see
+    // setupparamfiles).
     char* paramDir = nullptr;
     // Run time: computed or kept while a dialog is open.
     std::int32_t tabStripHeight = 0;
