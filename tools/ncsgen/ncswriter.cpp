@@ -42,8 +42,8 @@ std::string frequencytext(double hz)
 }
 
 // Wall-clock text of a fixed session start plus offset: "yyyy/mm/dd hh:mm:ss",
-// or with american "m/d/yyyy" dates and milliseconds as older recorders wrote.
-std::string clocktext(long long offsetSeconds, bool american = false, const char* between = " ")
+// or with american "m/d/yyyy" dates, and milliseconds, as older recorders wrote.
+std::string clocktext(long long offsetSeconds, bool american = false, const char* between = " ", bool ms = true)
 {
     using namespace std::chrono;
     const sys_seconds start = sys_days{year{2023} / May / 17} + hours{10} + minutes{15} + seconds{42};
@@ -56,8 +56,8 @@ std::string clocktext(long long offsetSeconds, bool american = false, const char
               s = static_cast<int>(hms.seconds().count());
     const unsigned mo = static_cast<unsigned>(ymd.month()), d = static_cast<unsigned>(ymd.day());
     if (american)
-        std::snprintf(buf, sizeof buf, "%u/%u/%d%s%d:%02d:%02d.250", mo, d, static_cast<int>(ymd.year()), between, h,
-                      m, s);
+        std::snprintf(buf, sizeof buf, "%u/%u/%d%s%d:%02d:%02d%s", mo, d, static_cast<int>(ymd.year()), between, h,
+                      m, s, ms ? ".250" : "");
     else
         std::snprintf(buf, sizeof buf, "%04d/%02u/%02u %02d:%02d:%02d", static_cast<int>(ymd.year()), mo, d, h, m, s);
     return buf;
@@ -213,8 +213,8 @@ std::string ncsheadertext(const NcsRecording& rec)
         lines.insert(lines.end(), {"## Time Opened (m/d/y): " + clocktext(0, true, "  At Time: "),
                                    "## Time Closed (m/d/y): " + clocktext(closed, true, "  At Time: ")});
     else if (form == "date-opened")
-        lines.insert(lines.end(), {"## Date Opened: (mm/dd/yyy): " + clocktext(0, true, " At Time: "),
-                                   "## Date Closed: (mm/dd/yyy): " + clocktext(closed, true, " At Time: ")});
+        lines.insert(lines.end(), {"## Date Opened: (mm/dd/yyy): " + clocktext(0, true, " At Time: ", false),
+                                   "## Date Closed: (mm/dd/yyy): " + clocktext(closed, true, " At Time: ", false)});
     lines.insert(lines.end(), {
         "-FileType CSC",
         "-FileVersion 3.4",
