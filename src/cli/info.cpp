@@ -173,7 +173,7 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     const std::optional<double> microvolts = ncsmicrovolts(text);
     const std::optional<NcsTime> opened = ncsopened(text);
     // Records can be counted only with a usable size, and timed only with a rate.
-    const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix;
+    const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix && h.RecordSize <= ncsMaxRecordSize;
     const long long records = sized ? std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize) : 0;
     const long long rest = sized ? size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize : 0;
     const bool timed = records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0;

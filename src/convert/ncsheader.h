@@ -11,6 +11,8 @@
 
 inline constexpr std::size_t ncsHeaderSize = 16384;
 inline constexpr int ncsRecordPrefix = 20;  // time stamp, channel, frequency, valid count
+// Records longer than this are not NCS records: 32768 samples.
+inline constexpr std::int32_t ncsMaxRecordSize = ncsRecordPrefix + 2 * 32768;
 
 // The header values the converter uses. A keyword missing from a header
 // leaves its field as it was.

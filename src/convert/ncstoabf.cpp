@@ -43,8 +43,6 @@ constexpr long long chunkBytes = 512 * 1024;
 // Synch entries are gathered this many at a time; more go to a side file
 // until the part's data section is complete.
 constexpr std::size_t synchBatch = 8192;
-// Records longer than this are not NCS records: 32768 samples.
-constexpr std::int32_t maxRecordSize = ncsRecordPrefix + 2 * 32768;
 
 struct NcsInput {
     std::string name;
@@ -204,7 +202,7 @@ bool readheaders(ConversionJob& job)
         // alone may differ (the last file's is used).
         const NcsHeader& v = in.own;
         if (in.found.RecordSize) {
-            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > maxRecordSize)
+            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > ncsMaxRecordSize)
                 return job.fail(textf(kNoValue, in.name.c_str(), "RecordSize"));
             if (sizeFrom && sizeFrom->own.RecordSize != v.RecordSize)
                 return job.fail(textf(kDiffer, sizeFrom->name.c_str(), in.name.c_str(), "RecordSize"));
@@ -266,6 +264,9 @@ bool sizes(ConversionJob& job)
 // ABF start fields; left 0 when the sum leaves the years a date can show.
 void setstart(AbfHeader& a, const NcsTime& t, std::int64_t elapsed)
 {
+    // Far beyond any recording: corrupt stamps, which no date can show.
+    if (elapsed > (1LL << 53) || elapsed < -(1LL << 53))
+        return;
     using namespace std::chrono;
     const sys_days day = year{t.year} / t.month / t.day;
     const auto at = day + hours{t.hour} + minutes{t.minute} + seconds{t.second} + milliseconds{t.millisecond} +
