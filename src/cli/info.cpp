@@ -43,7 +43,6 @@ public:
     void text(const char* key, std::string_view v) { add(key, quoted(v)); }
     void number(const char* key, double v) { add(key, std::isfinite(v) ? textf("%.17g", v) : "null"); }
     void integer(const char* key, long long v) { add(key, std::to_string(v)); }
-    void flag(const char* key, bool v) { add(key, v ? "true" : "false"); }
     void null(const char* key) { add(key, "null"); }
     void raw(const char* key, const std::string& json) { add(key, json); }
     std::string done() const { return body_.empty() ? "{}" : "{" + body_ + "}"; }
