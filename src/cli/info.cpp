@@ -1,7 +1,11 @@
 #include "cli/info.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "convert/abfheader.h"
@@ -13,6 +17,13 @@
 #include "platform/frontend.h"
 
 namespace {
+
+constexpr const char* kDiscontinuities = "time-stamp discontinuities: %lld (largest %s s, %s s missing)";
+constexpr const char* kBackwards = "backward stamps: %lld";
+constexpr const char* kShortRecords = "records with fewer than %d valid samples: %lld";
+
+// Records are read this many bytes at a time for their time stamps.
+constexpr long long scanBytes = 512 * 1024;
 
 std::string trimmed(std::string_view text)
 {
@@ -26,18 +37,97 @@ std::string real(double v)
     return numshort(static_cast<float>(v), 4);
 }
 
-void abfinfo(const std::string& path, const AbfHeader& a)
+// A JSON object written as its fields come.
+class JsonObject {
+public:
+    void text(const char* key, std::string_view v) { add(key, quoted(v)); }
+    void number(const char* key, double v) { add(key, std::isfinite(v) ? textf("%.17g", v) : "null"); }
+    void integer(const char* key, long long v) { add(key, std::to_string(v)); }
+    void null(const char* key) { add(key, "null"); }
+    void raw(const char* key, const std::string& json) { add(key, json); }
+    std::string done() const { return body_.empty() ? "{}" : "{" + body_ + "}"; }
+
+    // Bytes outside ASCII are taken as Latin-1, the headers' own code page.
+    static std::string quoted(std::string_view v)
+    {
+        std::string out = "\"";
+        for (unsigned char c : v) {
+            if (c == '"' || c == '\\')
+                out += {'\\', static_cast<char>(c)};
+            else if (c < 0x20 || c >= 0x7f)
+                out += textf("\\u%04x", c);
+            else
+                out += static_cast<char>(c);
+        }
+        return out + "\"";
+    }
+
+private:
+    void add(const char* key, const std::string& value)
+    {
+        body_ += (body_.empty() ? "" : ", ") + quoted(key) + ": " + value;
+    }
+    std::string body_;
+};
+
+std::string datetext(const NcsTime& t)
+{
+    return textf("%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day, t.hour, t.minute, t.second,
+                 t.millisecond);
+}
+
+void abfinfo(const std::string& path, const AbfHeader& a, bool json)
 {
     using namespace abf;
     const int n = a.getint(nADCNumChannels);
+    const int shown = std::clamp(n, 0, abfMaxChannels);
     const float interval = a.getreal(fADCSampleInterval);
     const int acq = a.getint(lActualAcqLength);
+    const int date = a.getint(lFileStartDate);
+    const int time = a.getint(lFileStartTime);
+    const std::string start = textf("%04d-%02d-%02d %02d:%02d:%02d.%03d", date / 10000, date / 100 % 100, date % 100,
+                                    time / 3600, time / 60 % 60, time % 60, a.getint(nFileStartMillisecs));
+    // What a reader multiplies a sample by: fADCRange / lADCResolution / fInstrumentScaleFactor.
+    auto scale = [&](int c) {
+        return double(a.getreal(fADCRange)) / a.getint(lADCResolution) / a.getreal(fInstrumentScaleFactor, c);
+    };
+    if (json) {
+        JsonObject o;
+        o.text("file", path);
+        o.text("format", "ABF");
+        o.number("version", a.getreal(fFileVersionNumber));
+        o.integer("operation_mode", a.getint(nOperationMode));
+        std::string channels;
+        for (int c = 0; c < shown; ++c) {
+            JsonObject ch;
+            ch.text("name", trimmed(a.gettext(sADCChannelName, c)));
+            ch.text("units", trimmed(a.gettext(sADCUnits, c)));
+            ch.number("units_per_step", scale(c));
+            channels += (c ? ", " : "") + ch.done();
+        }
+        o.raw("channels", "[" + channels + "]");
+        o.number("sample_interval_us", interval);
+        o.integer("samples", acq);
+        o.integer("samples_per_trace", a.getint(lSamplesPerTrace));
+        o.integer("episodes", a.getint(lActualEpisodes));
+        o.integer("synch_entries", a.getint(lSynchArraySize));
+        o.integer("synch_block", a.getint(lSynchArrayPtr));
+        o.integer("adc_resolution", a.getint(lADCResolution));
+        if (date)
+            o.text("start", start);
+        else
+            o.null("start");
+        o.text("creator", trimmed(a.gettext(sCreatorInfo)));
+        o.text("comment", trimmed(a.gettext(sFileComment)));
+        std::printf("%s", o.done().c_str());
+        return;
+    }
     std::printf("%s: ABF %s, operation mode %d%s\n", path.c_str(), real(a.getreal(fFileVersionNumber)).c_str(),
                 a.getint(nOperationMode), a.getint(nOperationMode) == 3 ? " (gap-free)" : "");
     std::printf("  Channels          %d\n", n);
-    for (int c = 0; c < n && c < abfMaxChannels; ++c)
-        std::printf("    %2d  %-10s  %s\n", c, trimmed(a.gettext(sADCChannelName, c)).c_str(),
-                    trimmed(a.gettext(sADCUnits, c)).c_str());
+    for (int c = 0; c < shown; ++c)
+        std::printf("    %2d  %-10s  %-3s  %s per step\n", c, trimmed(a.gettext(sADCChannelName, c)).c_str(),
+                    trimmed(a.gettext(sADCUnits, c)).c_str(), real(scale(c)).c_str());
     std::printf("  Sample interval   %s us", real(interval).c_str());
     if (n > 0 && interval > 0)
         std::printf(" (%s Hz per channel)", real(1e6 / interval / n).c_str());
@@ -48,50 +138,128 @@ void abfinfo(const std::string& path, const AbfHeader& a)
     std::printf("  Episodes          %d\n", a.getint(lActualEpisodes));
     std::printf("  Synch entries     %d (at block %d)\n", a.getint(lSynchArraySize), a.getint(lSynchArrayPtr));
     std::printf("  ADC resolution    %d\n", a.getint(lADCResolution));
+    std::printf("  Start             %s\n", date ? start.c_str() : "(not recorded)");
     std::printf("  Creator           %s\n", trimmed(a.gettext(sCreatorInfo)).c_str());
     std::printf("  Comment           %s\n", trimmed(a.gettext(sFileComment)).c_str());
 }
 
-std::int64_t stampat(std::FILE* f, long long pos)
+// The time stamps and valid-sample counts of every record, read once from
+// the first record on; none when a read fails.
+std::optional<NcsTiming> scantiming(std::FILE* f, std::int32_t recordSize, long long records, float frequency)
 {
-    unsigned char b[8] = {};
-    if (!seekfile(f, pos) || std::fread(b, 1, 8, f) != 8)
-        return 0;
-    return ncstimestamp(b);
+    NcsTiming t(1e6 / frequency, ncssamples(recordSize));
+    const long long perChunk = std::max(1LL, scanBytes / recordSize);
+    std::vector<unsigned char> chunk(static_cast<std::size_t>(perChunk * recordSize));
+    if (!seekfile(f, ncsHeaderSize))
+        return std::nullopt;
+    for (long long done = 0; done < records;) {
+        const auto count = static_cast<std::size_t>(std::min(perChunk, records - done));
+        if (std::fread(chunk.data(), recordSize, count, f) != count)
+            return std::nullopt;
+        for (std::size_t k = 0; k < count; ++k) {
+            const unsigned char* rec = chunk.data() + k * recordSize;
+            t.add(ncstimestamp(rec), ncsvalidsamples(rec));
+        }
+        done += static_cast<long long>(count);
+    }
+    return t;
 }
 
-void ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long long size)
+bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long long size, bool json)
 {
     NcsHeader h;
     const NcsKeysFound found = readncsheader(text, h);
+    const std::optional<double> microvolts = ncsmicrovolts(text);
+    const std::optional<NcsTime> opened = ncsopened(text);
+    // Records can be counted only with a usable size, and timed only with a rate.
+    const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix && h.RecordSize <= ncsMaxRecordSize;
+    const long long records = sized ? std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize) : 0;
+    const long long rest = sized ? size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize : 0;
+    const bool timed = records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0;
+    std::optional<NcsTiming> timing;
+    if (timed && !(timing = scantiming(f, h.RecordSize, records, h.SamplingFrequency))) {
+        messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
+    const double duration = timed ? static_cast<double>(records) * ncssamples(h.RecordSize) / h.SamplingFrequency : 0;
+
+    if (json) {
+        JsonObject o;
+        o.text("file", path);
+        o.text("format", "NCS");
+        auto value = [&](const char* key, bool present, double v) { present ? o.number(key, v) : o.null(key); };
+        value("RecordSize", found.RecordSize, h.RecordSize);
+        value("SamplingFrequency", found.SamplingFrequency, h.SamplingFrequency);
+        value("ADMaxValue", found.ADMaxValue, h.ADMaxValue);
+        value("ADChannel", found.ADChannel, h.ADChannel);
+        value("microvolts_per_step", microvolts.has_value(), microvolts.value_or(0));
+        opened ? o.text("opened", datetext(*opened)) : o.null("opened");
+        if (sized) {
+            o.integer("records", records);
+            o.integer("samples_per_record", ncssamples(h.RecordSize));
+            o.integer("partial_record_bytes", rest);
+        }
+        if (timing) {
+            o.number("duration_s", duration);
+            o.integer("first_timestamp_us", *timing->first);
+            o.integer("last_timestamp_us", *timing->last);
+            o.integer("discontinuities", timing->discontinuities);
+            o.number("largest_discontinuity_us", timing->largest);
+            o.number("missing_us", timing->missing);
+            o.integer("backwards", timing->backwards);
+            o.integer("short_records", timing->shortRecords);
+        }
+        std::printf("%s", o.done().c_str());
+        return true;
+    }
     auto value = [](bool present, const std::string& v) { return present ? v : std::string("(missing)"); };
     std::printf("%s: NCS recording\n", path.c_str());
     std::printf("  RecordSize         %s\n", value(found.RecordSize, std::to_string(h.RecordSize)).c_str());
     std::printf("  SamplingFrequency  %s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str());
     std::printf("  ADMaxValue         %s\n", value(found.ADMaxValue, std::to_string(h.ADMaxValue)).c_str());
     std::printf("  ADChannel          %s\n", value(found.ADChannel, std::to_string(h.ADChannel)).c_str());
-    if (!found.RecordSize || h.RecordSize <= ncsRecordPrefix)
-        return;
-    const long long records = std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize);
-    const int samples = ncssamples(h.RecordSize);
-    std::printf("  Records            %lld of %d samples", records, samples);
-    const long long rest = size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize;
+    std::printf("  Microvolts a step  %s\n", value(microvolts.has_value(), real(microvolts.value_or(0))).c_str());
+    std::printf("  Opened             %s\n", value(opened.has_value(), opened ? datetext(*opened) : "").c_str());
+    if (!sized)
+        return true;
+    std::printf("  Records            %lld of %d samples", records, ncssamples(h.RecordSize));
     if (rest > 0)
         std::printf(", then %lld bytes of a partial record", rest);
     std::printf("\n");
-    if (records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0) {
-        std::printf("  Duration           %s s of samples\n",
-                    real(static_cast<double>(records) * samples / h.SamplingFrequency).c_str());
-        const std::int64_t first = stampat(f, ncsHeaderSize);
-        const std::int64_t last = stampat(f, static_cast<long long>(ncsHeaderSize) + (records - 1) * h.RecordSize);
-        std::printf("  Time stamps        %lld ... %lld us (%s s from first to last record)\n",
-                    static_cast<long long>(first), static_cast<long long>(last), real((last - first) / 1e6).c_str());
-    }
+    if (!timing)
+        return true;
+    const NcsTiming& t = *timing;
+    std::printf("  Duration           %s s of samples\n", real(duration).c_str());
+    std::printf("  Time stamps        %lld ... %lld us (%s s from first to last record)\n",
+                static_cast<long long>(*t.first), static_cast<long long>(*t.last),
+                real((*t.last - *t.first) / 1e6).c_str());
+    std::printf("  Discontinuities    %lld", t.discontinuities);
+    if (t.discontinuities)
+        std::printf(" (largest %s s, %s s missing)", real(t.largest / 1e6).c_str(), real(t.missing / 1e6).c_str());
+    std::printf("\n  Backwards          %lld\n", t.backwards);
+    std::printf("  Short records      %lld (fewer than %d valid samples)\n", t.shortRecords, t.samples);
+    return true;
 }
 
 }  // namespace
 
-bool showinfo(const std::string& path)
+std::string timingsummary(const NcsTiming& t)
+{
+    std::vector<std::string> parts;
+    if (t.discontinuities)
+        parts.push_back(textf(kDiscontinuities, t.discontinuities, real(t.largest / 1e6).c_str(),
+                              real(t.missing / 1e6).c_str()));
+    if (t.backwards)
+        parts.push_back(textf(kBackwards, t.backwards));
+    if (t.shortRecords)
+        parts.push_back(textf(kShortRecords, t.samples, t.shortRecords));
+    std::string line;
+    for (const std::string& p : parts)
+        line += (line.empty() ? "" : ", ") + p;
+    return line;
+}
+
+bool showinfo(const std::string& path, bool json)
 {
     FilePtr f = openfile(path, "rb");
     if (!f) {
@@ -110,9 +278,8 @@ bool showinfo(const std::string& path)
     if (got >= abfHeaderSize && std::memcmp(block.data(), "ABF ", 4) == 0) {
         AbfHeader a;
         std::memcpy(a.bytes.data(), block.data(), abfHeaderSize);
-        abfinfo(path, a);
-    } else {
-        ncsinfo(path, f.get(), ncstext(block.data(), got), size);
+        abfinfo(path, a, json);
+        return true;
     }
-    return true;
+    return ncsinfo(path, f.get(), ncstext(block.data(), got), size, json);
 }

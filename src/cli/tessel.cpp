@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/info.h"
+#include "cli/inputs.h"
 #include "convert/ncstoabf.h"
 #include "numtext/textf.h"
 #include "progress/progressterm.h"
@@ -31,23 +32,45 @@ namespace {
 constexpr int exitOk = 0, exitFailed = 1, exitUsage = 2;
 
 constexpr const char* kUsage =
-    "Usage: tessel convert [--combine] [--quiet] [--output-dir DIR] FILE.ncs...\n"
-    "       tessel info FILE\n"
+    "Usage: tessel convert [--combine] [--volts] [--start-time] [--split] [--quiet]\n"
+    "                      [--output-dir DIR] FILE.ncs|FOLDER...\n"
+    "       tessel info [--json] FILE|FOLDER...\n"
     "       tessel --help | --version\n";
 
 constexpr const char* kHelp =
     "Converts Neuralynx continuously sampled channel files (.ncs) into Axon\n"
     "Binary Files (ABF 1.65 layout, gap-free). Samples are copied unchanged.\n"
+    "A FOLDER stands for its .ncs files in natural order (CSC2 before CSC10);\n"
+    "files named one by one keep the order given.\n"
     "\n"
     "convert   Each FILE.ncs becomes FILE.abf beside it.\n"
     "  --combine         all inputs (at most 16) become the channels of one ABF\n"
     "                    file named after the first\n"
+    "                      tessel convert --combine session/\n"
+    "  --volts           set the scale and units so that ABF readers show\n"
+    "                    microvolts (from ADBitVolts, InputInverted honoured)\n"
+    "                      tessel convert --volts CSC1.ncs\n"
+    "  --start-time      take the ABF start date and time from the header's\n"
+    "                    opening time\n"
+    "                      tessel convert --start-time CSC1.ncs\n"
+    "  --split           write a recording too long for one ABF file as\n"
+    "                    NAME_part1.abf, NAME_part2.abf, ...\n"
+    "                      tessel convert --split --combine night/\n"
     "  --output-dir DIR  write the ABF files into DIR instead\n"
+    "                      tessel convert --output-dir /tmp/abf /media/rec/\n"
     "  --quiet           print nothing on success\n"
-    "info      Shows the header values of an NCS or ABF file.\n"
+    "                      tessel convert --quiet CSC1.ncs CSC2.ncs\n"
+    "  Inputs with time-stamp gaps are converted with a warning line each.\n"
+    "info      Shows the header values of an NCS or ABF file; for NCS files\n"
+    "          also time-stamp gaps, backward stamps and short records.\n"
+    "  --json            the same as one JSON array of objects, one per file\n"
+    "                      tessel info --json session/ > session.json\n"
     "\n"
     "Exit status: 0 when every file converted, 1 when any failed, 2 for a\n"
     "usage error.\n";
+
+constexpr const char* kSplitHint = "tessel: --split writes a recording this long as %s, %s, ...\n";
+constexpr const char* kGapWarning = "\n%s: %s; the synch array keeps each record's start";
 
 int usage(const char* problem)
 {
@@ -58,29 +81,40 @@ int usage(const char* problem)
 int convert(int argc, char** argv)
 {
     bool combine = false, quiet = false;
+    ConvertOptions options;
     std::string outputdir;
+    std::vector<std::string> args;
     FileSelection selection;
-    bool options = true;
+    bool flags = true;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg == "--combine") {
+        if (flags && arg == "--") {
+            flags = false;
+        } else if (flags && arg == "--combine") {
             combine = true;
-        } else if (options && arg == "--quiet") {
+        } else if (flags && arg == "--quiet") {
             quiet = true;
-        } else if (options && arg == "--output-dir") {
+        } else if (flags && arg == "--volts") {
+            options.volts = true;
+        } else if (flags && arg == "--start-time") {
+            options.startTime = true;
+        } else if (flags && arg == "--split") {
+            options.split = true;
+        } else if (flags && arg == "--output-dir") {
             if (++i == argc)
                 return usage("--output-dir needs a folder");
             outputdir = argv[i];
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
+        } else if (flags && arg.size() > 1 && arg[0] == '-') {
             return usage(textf("unknown option %s", arg.c_str()).c_str());
         } else {
-            selection.files.push_back(arg);
+            args.push_back(arg);
         }
     }
-    if (selection.files.empty())
+    if (args.empty())
         return usage("no input files");
+    std::string problem;
+    if (!expandinputs(args, selection.files, problem))
+        return usage(problem.c_str());
     if (combine && selection.nfiles() > maxInputs)
         return usage(textf("--combine takes at most %d files", maxInputs).c_str());
     std::error_code ec;
@@ -109,20 +143,69 @@ int convert(int argc, char** argv)
     int failed = 0;
     for (const std::string& path : selection.files) {
         progshow(nullptr, progress);
-        const int records = ncstoabf(selection, path, progress, outputdir);
+        ConvertOutcome outcome;
+        const int records = ncstoabf(selection, path, progress, outputdir, options, &outcome);
         progend();
         if (records == 0) {
             messagebox(nullptr, kProcessingError, kErrorCaption);
+            if (outcome.tooLong) {
+                const std::string name = abfname(path, outputdir);
+                std::fprintf(stderr, kSplitHint, partname(name, 1).c_str(), partname(name, 2).c_str());
+            }
             ++failed;
-        } else if (!quiet) {
-            std::printf(kStatusFormat, progress.outputName.c_str(), records);
-            std::printf("\n");
+        } else {
+            // Readers that ignore the synch array join the pieces around a hole.
+            const std::vector<std::string> inputs = combine ? selection.files : std::vector<std::string>{path};
+            for (std::size_t c = 0; c < outcome.timing.size() && c < inputs.size(); ++c) {
+                const std::string summary = timingsummary(outcome.timing[c]);
+                if (!summary.empty())
+                    messagebox(nullptr, textf(kGapWarning, inputs[c].c_str(), summary.c_str()).c_str(), "Warning");
+            }
+            for (std::size_t k = 0; k < outcome.parts.size() && !quiet; ++k) {
+                std::printf(kStatusFormat, outcome.parts[k].name.c_str(), outcome.parts[k].records);
+                std::printf("\n");
+            }
             std::fflush(stdout);
         }
         if (combine)
             break;  // the one run has taken every file
     }
     return failed ? exitFailed : exitOk;
+}
+
+int info(int argc, char** argv)
+{
+    bool json = false;
+    std::vector<std::string> args, files;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json")
+            json = true;
+        else if (arg.size() > 1 && arg[0] == '-')
+            return usage(textf("unknown option %s", arg.c_str()).c_str());
+        else
+            args.push_back(arg);
+    }
+    if (args.empty())
+        return usage("info needs a file or folder");
+    std::string problem;
+    if (!expandinputs(args, files, problem))
+        return usage(problem.c_str());
+    bool ok = true;
+    const char* separator = json ? "[" : "";
+    for (const std::string& file : files) {
+        std::printf("%s", separator);
+        separator = json ? ",\n" : "\n";
+        // A file that cannot be read keeps its place in the array.
+        if (!showinfo(file, json)) {
+            ok = false;
+            std::printf("%s", json ? "null" : "");
+        }
+        std::fflush(stdout);
+    }
+    if (json)
+        std::printf("]\n");
+    return ok ? exitOk : exitFailed;
 }
 
 }  // namespace
@@ -142,10 +225,7 @@ int main(int argc, char** argv)
     }
     if (command == "convert")
         return convert(argc - 2, argv + 2);
-    if (command == "info") {
-        if (argc != 3)
-            return usage("info takes one file");
-        return showinfo(argv[2]) ? exitOk : exitFailed;
-    }
+    if (command == "info")
+        return info(argc - 2, argv + 2);
     return usage(textf("unknown command %s", command.c_str()).c_str());
 }

@@ -31,6 +31,8 @@ inline constexpr AbfField fFileVersionNumber{"fFileVersionNumber", 4, float32};
 inline constexpr AbfField nOperationMode{"nOperationMode", 8, int16};
 inline constexpr AbfField lActualAcqLength{"lActualAcqLength", 10, int32};
 inline constexpr AbfField lActualEpisodes{"lActualEpisodes", 16, int32};
+inline constexpr AbfField lFileStartDate{"lFileStartDate", 20, int32};  // yyyymmdd
+inline constexpr AbfField lFileStartTime{"lFileStartTime", 24, int32};  // seconds since midnight
 inline constexpr AbfField fHeaderVersionNumber{"fHeaderVersionNumber", 32, float32};
 inline constexpr AbfField nFileType{"nFileType", 36, int16};
 inline constexpr AbfField lDataSectionPtr{"lDataSectionPtr", 40, int32};
@@ -63,6 +65,7 @@ inline constexpr AbfField lDACResolution{"lDACResolution", 256, int32};
 inline constexpr AbfField nExperimentType{"nExperimentType", 260, int16};
 inline constexpr AbfField sCreatorInfo{"sCreatorInfo", 294, text, 1, 16};
 inline constexpr AbfField _sFileComment{"_sFileComment", 310, text, 1, 56};
+inline constexpr AbfField nFileStartMillisecs{"nFileStartMillisecs", 366, int16};
 inline constexpr AbfField nADCPtoLChannelMap{"nADCPtoLChannelMap", 378, int16, 16};
 inline constexpr AbfField nADCSamplingSeq{"nADCSamplingSeq", 410, int16, 16};
 inline constexpr AbfField sADCChannelName{"sADCChannelName", 442, text, 16, 10};

@@ -11,6 +11,8 @@
 
 inline constexpr std::size_t ncsHeaderSize = 16384;
 inline constexpr int ncsRecordPrefix = 20;  // time stamp, channel, frequency, valid count
+// Records longer than this are not NCS records: 32768 samples.
+inline constexpr std::int32_t ncsMaxRecordSize = ncsRecordPrefix + 2 * 32768;
 
 // The header values the converter uses. A keyword missing from a header
 // leaves its field as it was.
@@ -25,6 +27,8 @@ inline constexpr const char* kwRecordSize = "RecordSize ";
 inline constexpr const char* kwSamplingFrequency = "SamplingFrequency ";
 inline constexpr const char* kwADMaxValue = "ADMaxValue ";
 inline constexpr const char* kwADChannel = "ADChannel ";
+inline constexpr const char* kwADBitVolts = "ADBitVolts ";
+inline constexpr const char* kwInputInverted = "InputInverted ";
 
 // The header text of a block read from the start of a file: up to the first
 // NUL byte, never beyond the header block.
@@ -46,6 +50,20 @@ struct NcsKeysFound {
 // single precision.
 NcsKeysFound readncsheader(std::string_view text, NcsHeader& header);
 
+// Microvolts per sample step from ADBitVolts (volts per step), negated when
+// InputInverted is True; none when ADBitVolts is missing, not positive or
+// too small or large for a single-precision scale factor.
+std::optional<double> ncsmicrovolts(std::string_view text);
+
+// The wall-clock time at which the recording was opened.
+struct NcsTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+// From "-TimeCreated yyyy/mm/dd hh:mm:ss" or, in older files, a "## Time
+// Opened" or "## Date Opened" line with m/d/y and h:m:s[.fraction]; none
+// when no line gives a valid date and time.
+std::optional<NcsTime> ncsopened(std::string_view text);
+
 // Time stamp of a record's first sample, in microseconds: the record's
 // first 8 bytes, little-endian.
 inline std::int64_t ncstimestamp(const unsigned char* record)
@@ -54,6 +72,15 @@ inline std::int64_t ncstimestamp(const unsigned char* record)
     for (int i = 0; i < 8; ++i)
         v |= std::uint64_t(record[i]) << (8 * i);
     return static_cast<std::int64_t>(v);
+}
+
+// Count of valid samples a record claims: bytes 16 to 19, little-endian.
+inline std::uint32_t ncsvalidsamples(const unsigned char* record)
+{
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= std::uint32_t(record[16 + i]) << (8 * i);
+    return v;
 }
 
 // Samples per record for a record size: (RecordSize - 20) / 2, truncating.

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "convert/abfheader.h"
@@ -25,6 +27,7 @@ constexpr const char* kDiffer = "\n%s and %s differ in %s";
 constexpr const char* kNoRecords = "\n%s holds no complete record";
 constexpr const char* kTooLong = "\n%s: too many samples for one ABF file";
 constexpr const char* kTimeRange = "\n%s: time stamps out of the range of an ABF file";
+constexpr const char* kNoOpening = "\n%s gives no opening time: the start date and time are left 0";
 constexpr const char* kWarningCaption = "Warning";
 constexpr const char* kUnequal =
     "\nThe inputs differ in length: only the %d records that all of them hold are converted";
@@ -37,11 +40,9 @@ constexpr const char* kComment = "Converted from TESSEL";
 // all channels: large enough for few system calls, small enough that the
 // data stays in the processor's cache between reading and writing.
 constexpr long long chunkBytes = 512 * 1024;
-// Synch entries are gathered this many at a time before they are put in
-// place after the data section.
+// Synch entries are gathered this many at a time; more go to a side file
+// until the part's data section is complete.
 constexpr std::size_t synchBatch = 8192;
-// Records longer than this are not NCS records: 32768 samples.
-constexpr std::int32_t maxRecordSize = ncsRecordPrefix + 2 * 32768;
 
 struct NcsInput {
     std::string name;
@@ -49,70 +50,97 @@ struct NcsInput {
     long long size = 0;
     NcsHeader own;  // this file's values, for the consistency checks
     NcsKeysFound found;
+    std::optional<double> microvolts;
     std::vector<unsigned char> chunk;
 };
 
-// An output under construction: a temporary file beside its final name,
-// removed unless commit renames it into place. A failed run so never leaves
-// a partial file nor destroys an older one.
+// A file under construction under a temporary name: removed unless commit
+// renames it into place. A failed run so never leaves a partial file nor
+// destroys an older one.
 class PendingOutput {
 public:
-    explicit PendingOutput(std::string final) : final_(std::move(final)), temp_(final_ + ".tmp") {}
+    explicit PendingOutput(std::string temp) : temp_(std::move(temp)) {}
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
     ~PendingOutput()
     {
-        if (file) {
-            file.reset();
+        file.reset();
+        if (made_ && !committed_)
             std::remove(temp_.c_str());
-        }
     }
-    bool open()
+    bool open(const char* mode)
     {
-        file = openfile(temp_, "wb");
-        // Whole chunks go straight to the system; a stream buffer would only add a copy.
-        return file && std::setvbuf(file.get(), nullptr, _IONBF, 0) == 0;
+        file = openfile(temp_, mode);
+        made_ = file != nullptr;
+        return made_;
     }
-    bool commit()
+    // Flushes and closes the file, keeping it for commit.
+    bool close()
     {
         bool ok = std::fflush(file.get()) == 0 && !std::ferror(file.get());
-        ok = std::fclose(file.release()) == 0 && ok;
-        if (!ok || !replacefile(temp_, final_)) {
-            std::remove(temp_.c_str());
-            return false;
-        }
-        return true;
+        return std::fclose(file.release()) == 0 && ok;
+    }
+    bool commit(const std::string& final)
+    {
+        committed_ = replacefile(temp_, final);
+        return committed_;
     }
     FilePtr file;
 
 private:
-    std::string final_;
     std::string temp_;
+    bool made_ = false;
+    bool committed_ = false;
+};
+
+// The output file being written: the whole recording, or one part of it.
+struct AbfPart {
+    std::unique_ptr<PendingOutput> output;
+    std::unique_ptr<PendingOutput> synchFile;  // made only when the entries outgrow memory
+    std::int32_t records = 0;
+    std::int32_t capacity = 0;  // records it may take
+    std::int64_t base = 0;      // elapsed time of its first record
 };
 
 // The working state of one run.
 struct ConversionJob {
-    ConversionJob(const std::string& p, ProgressWindow& pw) : path(p), progress(pw) {}
+    ConversionJob(const std::string& p, ProgressWindow& pw, const ConvertOptions& o)
+        : path(p), progress(pw), options(o)
+    {
+    }
     const std::string& path;
     ProgressWindow& progress;
+    const ConvertOptions& options;
     std::vector<NcsInput> inputs;
+    std::vector<std::string> names;  // of the inputs, which outlive their files
     NcsHeader header;  // shared values: each file's header overwrites them
+    std::optional<NcsTime> opened;
     std::string outputName;
     std::int32_t h = 0;  // samples per record
     std::int32_t records = 0;
+    std::int32_t perPart = 0;  // records one file can hold
     AbfHeader abf;
     std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
     std::int64_t elapsed = 0;
     int lastPercent = 0;
-    long long synchStart = 0;  // file position of the synch array
-    long long synchPos = 0;    // file position of the next synch entry
+    std::vector<NcsTiming> timing;
     std::vector<unsigned char> synch;
     std::vector<unsigned char> interleaved;
+    AbfPart part;
+    std::vector<std::unique_ptr<PendingOutput>> done;  // finished parts, named at the end
+    std::vector<std::int32_t> doneRecords;
+    bool tooLong = false;
 
     int fail(const std::string& text)
     {
         messagebox(progress.window, text.c_str(), kFileErrorCaption);
         return 0;
+    }
+    // Part k's file while it is written: a run learns only at a crossing that it needs parts.
+    std::string partfile(std::size_t k) const { return k == 1 ? outputName : partname(outputName, static_cast<int>(k)); }
+    std::string finalname(std::size_t k) const
+    {
+        return done.size() == 1 ? outputName : partname(outputName, static_cast<int>(k));
     }
 };
 
@@ -164,13 +192,17 @@ bool readheaders(ConversionJob& job)
         std::string_view text = ncstext(block.data(), got);
         in.own.ADChannel = static_cast<std::int32_t>(c);  // a channel without a number is named by position
         in.found = readncsheader(text, in.own);
+        if (job.options.volts && !(in.microvolts = ncsmicrovolts(text)))
+            return job.fail(textf(kNoValue, in.name.c_str(), "ADBitVolts"));
+        if (job.options.startTime && c == 0 && !(job.opened = ncsopened(text)))
+            messagebox(job.progress.window, textf(kNoOpening, in.name.c_str()).c_str(), kWarningCaption);
 
         // A value a header gives must be usable, and the channels of one
         // file share one record layout and sample clock; the resolution
         // alone may differ (the last file's is used).
         const NcsHeader& v = in.own;
         if (in.found.RecordSize) {
-            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > maxRecordSize)
+            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > ncsMaxRecordSize)
                 return job.fail(textf(kNoValue, in.name.c_str(), "RecordSize"));
             if (sizeFrom && sizeFrom->own.RecordSize != v.RecordSize)
                 return job.fail(textf(kDiffer, sizeFrom->name.c_str(), in.name.c_str(), "RecordSize"));
@@ -213,25 +245,54 @@ bool sizes(ConversionJob& job)
     const long long fewest = count(*shortest);
     if (fewest == 0)
         return job.fail(textf(kNoRecords, shortest->name.c_str()));
-    const long long samples = fewest * job.h * static_cast<long long>(job.inputs.size());
-    if (samples > std::numeric_limits<std::int32_t>::max())
+    const long long perRecord = static_cast<long long>(job.h) * static_cast<long long>(job.inputs.size());
+    job.tooLong = perRecord > job.options.limit || (fewest * perRecord > job.options.limit && !job.options.split);
+    // Record counts stay 32-bit however a file is split: lActualEpisodes holds them.
+    if (job.tooLong || fewest > abfMaxCount)
         return job.fail(textf(kTooLong, job.path.c_str()));
     job.records = static_cast<std::int32_t>(fewest);
+    job.perPart = static_cast<std::int32_t>(job.options.limit / perRecord);
     // A channel cut short would repeat stale samples; stop where the shortest ends.
     if (std::any_of(job.inputs.begin(), job.inputs.end(), [&](const NcsInput& in) { return count(in) != fewest; }))
         messagebox(job.progress.window, textf(kUnequal, job.records).c_str(), kWarningCaption);
+    for (std::size_t c = 0; c < job.inputs.size(); ++c)
+        job.timing.emplace_back(1000000.0 / job.header.SamplingFrequency, job.h);
     return true;
 }
 
-void fillheader(ConversionJob& job)
+// The opening time plus the elapsed time of a part's first record, in the
+// ABF start fields; left 0 when the sum leaves the years a date can show.
+void setstart(AbfHeader& a, const NcsTime& t, std::int64_t elapsed)
+{
+    // Far beyond any recording: corrupt stamps, which no date can show.
+    if (elapsed > (1LL << 53) || elapsed < -(1LL << 53))
+        return;
+    using namespace std::chrono;
+    const sys_days day = year{t.year} / t.month / t.day;
+    const auto at = day + hours{t.hour} + minutes{t.minute} + seconds{t.second} + milliseconds{t.millisecond} +
+                    floor<milliseconds>(microseconds{elapsed});
+    const sys_days startDay = floor<days>(at);
+    const year_month_day ymd{startDay};
+    const int y = static_cast<int>(ymd.year());
+    if (!ymd.ok() || y < 1900 || y > 9999)
+        return;
+    const auto ms = (at - startDay).count();
+    a.setint(abf::lFileStartDate, y * 10000 + static_cast<int>(unsigned(ymd.month())) * 100 +
+                                      static_cast<int>(unsigned(ymd.day())));
+    a.setint(abf::lFileStartTime, static_cast<std::int32_t>(ms / 1000));
+    a.setint(abf::nFileStartMillisecs, static_cast<std::int32_t>(ms % 1000));
+}
+
+// The header of a file of the given number of records.
+void fillheader(ConversionJob& job, std::int32_t records)
 {
     using namespace abf;
     AbfHeader& a = job.abf;
     const int n = static_cast<int>(job.inputs.size());
-    const std::int32_t acq = job.h * job.records * n;
+    const std::int32_t acq = job.h * records * n;
     abfdefaults(a);
     a.setint(nOperationMode, 3);
-    a.setint(lActualEpisodes, job.records);
+    a.setint(lActualEpisodes, records);
     a.setint(lNumSamplesPerEpisode, job.h * n);
     a.setint(lSamplesPerTrace, job.h);
     a.setint(lActualAcqLength, acq);
@@ -240,31 +301,111 @@ void fillheader(ConversionJob& job)
     a.setint(nADCNumChannels, n);
     a.setreal(fADCRange, 10.0f);
     for (int c = 0; c < n; ++c) {
+        const NcsInput& in = job.inputs[c];
         a.setreal(fInstrumentScaleFactor, 1.0f, c);
         a.settext(sADCUnits, "mV", c);
-        a.settext(sADCChannelName, textf("EEG Ch %d     ", job.inputs[c].own.ADChannel), c);
+        // Readers show a sample times fADCRange / lADCResolution / fInstrumentScaleFactor.
+        if (in.microvolts) {
+            const double resolution = a.getint(lADCResolution);
+            a.setreal(fInstrumentScaleFactor, static_cast<float>(a.getreal(fADCRange) / resolution / *in.microvolts), c);
+            a.settext(sADCUnits, "uV", c);
+        }
+        a.settext(sADCChannelName, textf("EEG Ch %d     ", in.own.ADChannel), c);
         a.setint(nADCSamplingSeq, c, c);
         a.setint(nADCPtoLChannelMap, c, c);
     }
+    if (job.opened)
+        setstart(a, *job.opened, job.part.base);
     // The data section is padded to whole blocks, so this names the block
     // where the synch array starts whatever the record size.
     const long long dataBytes = 2LL * acq;
     a.setint(lSynchArrayPtr, static_cast<std::int32_t>((dataBytes + abfBlockSize - 1) / abfBlockSize + 12));
-    a.setint(lSynchArraySize, job.records);
+    a.setint(lSynchArraySize, records);
 }
 
-// Puts the gathered synch entries in place after the data section and
-// returns to where the data continues.
-bool flushsynch(ConversionJob& job, std::FILE* out)
+// Starts part k (from 1): a temporary file named after its final name.
+bool openpart(ConversionJob& job, std::size_t k)
 {
-    if (job.synch.empty())
-        return true;
-    long long back = tellfile(out);
-    bool ok = back >= 0 && seekfile(out, job.synchPos) && writeall(out, job.synch.data(), job.synch.size()) &&
-              seekfile(out, back);
-    job.synchPos += static_cast<long long>(job.synch.size());
+    job.part.output = std::make_unique<PendingOutput>(job.partfile(k) + ".tmp");
+    // Whole chunks go straight to the system; a stream buffer would only add a copy.
+    if (!job.part.output->open("wb") || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
+        return job.fail(textf(kCouldntOpen, job.partfile(k).c_str()));
+    return true;
+}
+
+// Writes the provisional header of the open part, which starts at record first.
+bool beginpart(ConversionJob& job, std::int32_t first, std::int64_t base)
+{
+    job.part.records = 0;
+    job.part.capacity = std::min(job.records - first, job.perPart);
+    job.part.base = base;
+    fillheader(job, job.part.capacity);
+    if (!writeall(job.part.output->file.get(), job.abf.bytes.data(), job.abf.bytes.size()))
+        return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+    return true;
+}
+
+// Moves the gathered synch entries to the side file.
+bool flushsynch(ConversionJob& job)
+{
+    AbfPart& p = job.part;
+    if (!p.synchFile) {
+        p.synchFile = std::make_unique<PendingOutput>(job.outputName + ".synch.tmp");
+        if (!p.synchFile->open("w+b"))
+            return false;
+    }
+    bool ok = writeall(p.synchFile->file.get(), job.synch.data(), job.synch.size());
     job.synch.clear();
     return ok;
+}
+
+bool copyfile(std::FILE* from, std::FILE* to)
+{
+    std::vector<unsigned char> buffer(64 * 1024);
+    if (std::fflush(from) != 0 || !seekfile(from, 0))
+        return false;
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), from)) > 0)
+        if (!writeall(to, buffer.data(), got))
+            return false;
+    return !std::ferror(from);
+}
+
+// Completes the open part: padding, synch array and final header; it is
+// named when the run knows how many parts there are.
+bool endpart(ConversionJob& job)
+{
+    AbfPart& p = job.part;
+    std::FILE* out = p.output->file.get();
+    const long long dataBytes = 2LL * p.records * job.h * static_cast<long long>(job.inputs.size());
+    const long long synchBytes = (static_cast<long long>(p.records) + 63) / 64 * abfBlockSize;
+    bool ok = writezeros(out, blockpad(dataBytes));
+    if (p.synchFile)
+        ok = ok && flushsynch(job) && copyfile(p.synchFile->file.get(), out);
+    else
+        ok = ok && writeall(out, job.synch.data(), job.synch.size());
+    job.synch.clear();
+    p.synchFile.reset();
+    ok = ok && writezeros(out, static_cast<std::size_t>(synchBytes - 8LL * p.records));
+
+    using namespace abf;
+    fillheader(job, p.records);
+    AbfHeader& a = job.abf;
+    const long long end = static_cast<long long>(abfHeaderSize) + dataBytes + static_cast<long long>(blockpad(dataBytes)) + synchBytes;
+    a.setint(lTagSectionPtr, static_cast<std::int32_t>(end / static_cast<long long>(abfBlockSize)));
+    a.setint(lNumTagEntries, 0);
+    std::array<char, 56> comment{};
+    std::memcpy(comment.data(), kComment, std::strlen(kComment));
+    a.settext(sFileComment, {comment.data(), comment.size()});
+    std::array<char, 11> creator{};
+    std::memcpy(creator.data(), kCreator, std::strlen(kCreator));
+    a.settext(sCreatorInfo, {creator.data(), creator.size()});
+    ok = ok && seekfile(out, 0) && writeall(out, a.bytes.data(), a.bytes.size()) && p.output->close();
+    if (!ok)
+        return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+    job.done.push_back(std::move(p.output));
+    job.doneRecords.push_back(p.records);
+    return true;
 }
 
 void report(ConversionJob& job, int r)
@@ -282,9 +423,9 @@ void report(ConversionJob& job, int r)
     job.lastPercent = p;
 }
 
-// Copies the records, interleaved, and their synch entries; false once a
-// failure is shown.
-bool copyrecords(ConversionJob& job, std::FILE* out)
+// Copies the records, interleaved, and their synch entries, starting a new
+// part where one file can take no more; false once a failure is shown.
+bool copyrecords(ConversionJob& job)
 {
     const int n = static_cast<int>(job.inputs.size());
     const std::int32_t recordSize = job.header.RecordSize;
@@ -292,10 +433,12 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
     const int perChunk = static_cast<int>(std::max<long long>(1, chunkBytes / n / recordSize));
     const double interval = job.abf.getreal(abf::fADCSampleInterval);
     const std::uint32_t length = static_cast<std::uint32_t>(h * n);
+    const std::size_t recordBytes = static_cast<std::size_t>(h) * n * 2;
+    const double limit = job.options.limit;
 
     for (NcsInput& in : job.inputs)
         in.chunk.resize(static_cast<std::size_t>(perChunk) * recordSize);
-    job.interleaved.resize(static_cast<std::size_t>(perChunk) * h * n * 2);
+    job.interleaved.resize(perChunk * recordBytes);
     job.synch.reserve(synchBatch * 8);
 
     for (int first = 0; first < job.records; first += perChunk) {
@@ -304,11 +447,13 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
             if (std::fread(in.chunk.data(), recordSize, count, in.file.get()) != static_cast<std::size_t>(count))
                 return job.fail(textf(kCouldntRead, in.name.c_str()));
 
+        int written = 0;  // records of the chunk already in a file
         for (int k = 0; k < count; ++k) {
             const unsigned char* samples[maxInputs];
             for (int c = 0; c < n; ++c) {
                 const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
                 const std::int64_t stamp = ncstimestamp(rec);
+                job.timing[c].add(stamp, ncsvalidsamples(rec));
                 if (!job.firstTimestamp)
                     job.firstTimestamp = stamp;
                 // Modular, so that corrupt time stamps cannot overflow; the range check below rejects them.
@@ -316,18 +461,38 @@ bool copyrecords(ConversionJob& job, std::FILE* out)
                                                         static_cast<std::uint64_t>(*job.firstTimestamp));
                 samples[c] = rec + ncsRecordPrefix;
             }
-            interleave(job.interleaved.data() + static_cast<std::size_t>(k) * h * n * 2, samples, n, h);
-            // Start of the record in sample intervals, from the last input's time stamp.
-            const double start = std::trunc(static_cast<double>(job.elapsed) / interval);
-            if (!(start >= std::numeric_limits<std::int32_t>::min() && start <= std::numeric_limits<std::int32_t>::max()))
-                return job.fail(textf(kTimeRange, job.path.c_str()));
+            interleave(job.interleaved.data() + k * recordBytes, samples, n, h);
+            // Start of the record in sample intervals since its part's first
+            // record, from the last input's time stamp.
+            const auto startof = [&] {
+                return std::trunc(static_cast<double>(static_cast<std::int64_t>(
+                                      static_cast<std::uint64_t>(job.elapsed) - static_cast<std::uint64_t>(job.part.base))) /
+                                  interval);
+            };
+            double start = startof();
+            const bool outside = !(start >= -limit - 1 && start <= limit);
+            if (outside || job.part.records == job.part.capacity) {
+                if (!job.options.split) {
+                    job.tooLong = true;
+                    return job.fail(textf(kTimeRange, job.path.c_str()));
+                }
+                if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
+                              (k - written) * recordBytes))
+                    return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+                written = k;
+                if (!endpart(job) || !openpart(job, job.done.size() + 1) || !beginpart(job, first + k, job.elapsed))
+                    return false;
+                start = startof();
+            }
             putsynch(job.synch, static_cast<std::int32_t>(start), length);
+            ++job.part.records;
             report(job, first + k);
         }
-        if (!writeall(out, job.interleaved.data(), static_cast<std::size_t>(count) * h * n * 2))
-            return job.fail(textf(kCouldntWrite, job.outputName.c_str()));
-        if (job.synch.size() >= synchBatch * 8 && !flushsynch(job, out))
-            return job.fail(textf(kCouldntWrite, job.outputName.c_str()));
+        if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
+                      (count - written) * recordBytes))
+            return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+        if (job.synch.size() >= synchBatch * 8 && !flushsynch(job))
+            return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
     }
     return true;
 }
@@ -351,20 +516,19 @@ std::string abfname(const std::string& path, const std::string& outputdir)
     return dir + name.substr(base);
 }
 
-int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow& progress,
-             const std::string& outputdir)
+namespace {
+
+int runjob(ConversionJob& job, const FileSelection& block, const std::string& outputdir)
 {
-    ConversionJob job(path, progress);
     // With separate files each run converts only the file it is given.
-    std::vector<std::string> names =
-        (block.nfiles() > 1 && (block.combine & 0xff) == 'N') ? std::vector<std::string>{path} : block.files;
-    if (names.empty())
-        names.push_back(path);
-    if (static_cast<int>(names.size()) > maxInputs)
+    job.names = (block.nfiles() > 1 && (block.combine & 0xff) == 'N') ? std::vector<std::string>{job.path} : block.files;
+    if (job.names.empty())
+        job.names.push_back(job.path);
+    if (static_cast<int>(job.names.size()) > maxInputs)
         return job.fail(textf(kTooManyInputs, maxInputs));
 
-    job.outputName = abfname(path, outputdir);
-    for (const std::string& name : names) {
+    job.outputName = abfname(job.path, outputdir);
+    for (const std::string& name : job.names) {
         // Read-only: recordings are never modified and often sit on read-only media.
         FilePtr f = openfile(name, "rb");
         if (!f)
@@ -373,48 +537,54 @@ int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow
         job.inputs.emplace_back().name = name;
         job.inputs.back().file = std::move(f);
     }
-    for (const NcsInput& in : job.inputs)
-        if (samefile(in.name, job.outputName))
+    for (const std::string& name : job.names)
+        if (samefile(name, job.outputName))
             return job.fail(textf(kReplacesInput, job.outputName.c_str()));
-    PendingOutput output(job.outputName);
-    if (!output.open())
-        return job.fail(textf(kCouldntOpen, job.outputName.c_str()));
-    std::FILE* out = output.file.get();
-
-    progress.firstLine = textf(kExporting, path.c_str());
-    progress.outputName = job.outputName;
-
-    if (!readheaders(job) || !sizes(job))
+    if (!openpart(job, 1))
         return 0;
-    fillheader(job);
-    const long long dataBytes = 2LL * job.abf.getint(abf::lActualAcqLength);
-    job.synchStart = static_cast<long long>(abfHeaderSize) + dataBytes + static_cast<long long>(blockpad(dataBytes));
-    job.synchPos = job.synchStart;
-    if (!writeall(out, job.abf.bytes.data(), job.abf.bytes.size()))
-        return job.fail(textf(kCouldntWrite, job.outputName.c_str()));
 
-    if (!copyrecords(job, out))
+    job.progress.firstLine = textf(kExporting, job.path.c_str());
+    job.progress.outputName = job.outputName;
+
+    if (!readheaders(job) || !sizes(job) || !beginpart(job, 0, 0) || !copyrecords(job) || !endpart(job))
         return 0;
     job.inputs.clear();
     job.interleaved = {};
 
-    const long long synchBytes = (static_cast<long long>(job.records) + 63) / 64 * abfBlockSize;
-    const long long end = job.synchStart + synchBytes;
-    bool ok = writezeros(out, blockpad(dataBytes)) && flushsynch(job, out) && seekfile(out, job.synchPos) &&
-              writezeros(out, static_cast<std::size_t>(end - job.synchPos));
-
-    using namespace abf;
-    AbfHeader& a = job.abf;
-    a.setint(lTagSectionPtr, static_cast<std::int32_t>(end / static_cast<long long>(abfBlockSize)));
-    a.setint(lNumTagEntries, 0);
-    std::array<char, 56> comment{};
-    std::memcpy(comment.data(), kComment, std::strlen(kComment));
-    a.settext(sFileComment, {comment.data(), comment.size()});
-    std::array<char, 11> creator{};
-    std::memcpy(creator.data(), kCreator, std::strlen(kCreator));
-    a.settext(sCreatorInfo, {creator.data(), creator.size()});
-    ok = ok && seekfile(out, 0) && writeall(out, a.bytes.data(), a.bytes.size());
-    if (!ok || !output.commit())
-        return job.fail(textf(kCouldntWrite, job.outputName.c_str()));
+    const std::size_t parts = job.done.size();
+    for (std::size_t k = 1; k <= parts; ++k)
+        for (const std::string& input : job.names)
+            if (samefile(input, job.finalname(k)))
+                return job.fail(textf(kReplacesInput, job.finalname(k).c_str()));
+    for (std::size_t k = 1; k <= parts; ++k) {
+        const std::string name = job.finalname(k);
+        if (!job.done[k - 1]->commit(name))
+            return job.fail(textf(kCouldntWrite, name.c_str()));
+    }
     return job.records;
+}
+
+}  // namespace
+
+std::string partname(const std::string& name, int part)
+{
+    const std::string suffix = ".abf";
+    const bool abf = name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string stem = abf ? name.substr(0, name.size() - suffix.size()) : name;
+    return stem + "_part" + std::to_string(part) + suffix;
+}
+
+int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow& progress,
+             const std::string& outputdir, const ConvertOptions& options, ConvertOutcome* outcome)
+{
+    ConversionJob job(path, progress, options);
+    const int records = runjob(job, block, outputdir);
+    if (outcome) {
+        outcome->parts.clear();
+        for (std::size_t k = 0; records && k < job.done.size(); ++k)
+            outcome->parts.push_back({job.finalname(k + 1), job.doneRecords[k]});
+        outcome->timing = job.timing;
+        outcome->tooLong = job.tooLong;
+    }
+    return records;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "convert/abfheader.h"
+#include "convert/ncstiming.h"
 #include "progress/progresswindow.h"
 
 // The files of the current selection, in the converter parameter block.
@@ -21,16 +22,45 @@ struct FileSelection {
 // A run combines at most this many inputs: the ADC channels of an ABF file.
 inline constexpr int maxInputs = abfMaxChannels;
 
+// The largest sample count and synch start (in sample intervals) of one
+// ABF file: both are 32-bit fields.
+inline constexpr std::int32_t abfMaxCount = 2147483647;
+
+// Choices beyond the described conversion; the defaults give it exactly.
+struct ConvertOptions {
+    bool volts = false;      // scale and units so that readers show microvolts
+    bool startTime = false;  // start date and time from the header's opening time
+    bool split = false;      // a recording too long for one file goes into parts
+    std::int32_t limit = abfMaxCount;  // lowered by tests to split small recordings
+};
+
+// What a run made and saw, for a front end to report.
+struct ConvertOutcome {
+    struct Part {
+        std::string name;
+        int records;
+    };
+    std::vector<Part> parts;          // the files written, in order
+    std::vector<NcsTiming> timing;    // per input, in list order
+    bool tooLong = false;             // refused as too long for one file
+};
+
 // Converts the selection (or, with combine 'N' and several files, path alone)
 // into one ABF file named after path, beside it or in outputdir when that is
-// not empty. Returns the number of records written; 0 on any failure, which
-// has then been shown through messagebox and left no output behind.
+// not empty; with options.split, a recording beyond the limit goes into the
+// parts NAME_part1.abf, NAME_part2.abf... Returns the number of records
+// written; 0 on any failure, which has then been shown through messagebox
+// and left no output behind.
 int ncstoabf(const FileSelection& block, const std::string& path, ProgressWindow& progress,
-             const std::string& outputdir = {});
+             const std::string& outputdir = {}, const ConvertOptions& options = {},
+             ConvertOutcome* outcome = nullptr);
 
 // The output name for an input: its extension (or, without one, nothing)
 // replaced by ".abf"; put in outputdir when that is not empty.
 std::string abfname(const std::string& path, const std::string& outputdir = {});
+
+// The name of part number (from 1) of a split output named name.
+std::string partname(const std::string& name, int part);
 
 // Texts of file failures, shown under kFileErrorCaption.
 inline constexpr const char* kFileErrorCaption = "File Error";

@@ -49,3 +49,10 @@ void DialogTemplate::item(DWORD style, int x, int y, int cx, int cy, WORD id, WO
     putwide(title);
     word(0);  // no creation data
 }
+
+INT_PTR dragbybody(HWND dialog, WPARAM wparam, LPARAM lparam)
+{
+    const LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wparam, lparam);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
+    return TRUE;
+}

@@ -39,3 +39,8 @@ public:
 private:
     std::vector<WORD> words_;
 };
+
+// The answer to WM_NCHITTEST of a dialog built without a caption bar: its
+// whole background reports itself as caption, so it drags the window.
+// Returns TRUE, the result being set as the dialog's message result.
+INT_PTR dragbybody(HWND dialog, WPARAM wparam, LPARAM lparam);

@@ -37,9 +37,19 @@ struct ParamEntry {
     double upper = 0;
     double lower = 0;
     // PARAM_TEXT: size of the buffer value points at, terminator included.
-    // Every copy into the buffer is cut to fit.
+    // Every copy into the buffer is cut to fit; build text entries with
+    // textentry so it cannot be forgotten.
     std::size_t capacity = 0;
 };
+
+// A PARAM_TEXT entry (flags may add PARAM_LIMITS) over buffer, with its
+// capacity taken from the buffer's size.
+template <std::size_t N>
+constexpr ParamEntry textentry(char (&buffer)[N], const char* label, std::uint32_t flags = 0, double upper = 0,
+                               double lower = 0)
+{
+    return {buffer, nullptr, PARAM_TEXT | flags, label, upper, lower, N};
+}
 
 using ParamCallback = std::int32_t (*)(WindowHandle dialog);
 
@@ -84,6 +94,8 @@ struct ParamDialogSpec {
     std::int32_t showRead = 0;
     std::int32_t showSave = 0;
     std::int32_t outcome = 0;
+    // Folder of the parameter files: a writable MAX_PATH buffer (see
+    // setupparamfiles).
     char* paramDir = nullptr;
     // Run time: computed or kept while a dialog is open.
     std::int32_t tabStripHeight = 0;

@@ -160,9 +160,12 @@ int readpage(WindowHandle dialog, ParamDialogSpec& spec)
 
 int readchoice(WindowHandle dialog, int g, const ParamDialogSpec& spec, char* target, int i)
 {
-    const char* choices = spec.entries[i].choices;
-    // A group has buttons 0..14; further letters would reach the next group.
-    for (int k = 0; target && choices && choices[k] && k < 15; ++k) {
+    const ParamEntry& e = spec.entries[i];
+    const char* choices = e.choices ? e.choices : "";
+    // A unit entry's selection slot follows its letters and is no option; a
+    // group has buttons 0..14, further letters would reach the next group.
+    const int letters = std::min(static_cast<int>(std::strlen(choices)) - ((e.flags & PARAM_UNIT) ? 1 : 0), 15);
+    for (int k = 0; target && k < letters; ++k) {
         if (checked(dialog, radioid(g, k)))
             *target = choices[k];
     }

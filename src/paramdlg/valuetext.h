@@ -16,8 +16,12 @@ void valuetext(const ParamDialogSpec& spec, char* text, int i);
 void textvalue(const ParamDialogSpec& spec, const char* text, int i);
 
 // Index in the whole table of the first entry of the page shown; count
-// receives the number of entries on that page.
+// receives the number of entries on that page. A page at or beyond the page
+// count is taken as page 0.
 int pagestart(const ParamDialogSpec& spec, int& count);
 
-// Copies text into a PARAM_TEXT entry's buffer, cut to its capacity.
+inline constexpr const char* kNoTextCapacity = "Text parameter \"%s\" has no buffer size";
+
+// Copies text into a PARAM_TEXT entry's buffer, cut to its capacity. An
+// entry without a capacity is a table error and ends the program.
 void storetext(const ParamEntry& entry, const char* text);

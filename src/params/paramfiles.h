@@ -4,8 +4,15 @@
 
 #include "paramdlg/paramtable.h"
 
+inline constexpr const char* kNoParamFolder = "Could not create parameter file space";
+inline constexpr const char* kCannotWrite = "\nCouldn't write %s";
+inline constexpr const char* kFileErrorCaption = "File Error";
+
 // Prepares the one file-dialog record Read and Save share (filter, initial
-// folder spec.paramDir, extension spec.fileExt) and creates the folder.
+// folder spec.paramDir, extension spec.fileExt, left in lower case) and
+// creates the folder. spec.paramDir must be a writable buffer of MAX_PATH
+// characters that lives for the run: Read and Save shorten it in place to
+// its nearest existing ancestor.
 void setupparamfiles(WindowHandle owner, ParamDialogSpec& spec);
 
 // Read: loads every variable from a file the user picks, names it in
@@ -13,5 +20,6 @@ void setupparamfiles(WindowHandle owner, ParamDialogSpec& spec);
 int readparamfile(WindowHandle window, ParamDialogSpec& spec);
 
 // Save: writes every variable to a file the user names, then names it in
-// fileName and the caption. Returns 0.
+// fileName and the caption; a failed write is reported and changes
+// neither. Returns 0.
 int saveparamfile(WindowHandle window, ParamDialogSpec& spec);

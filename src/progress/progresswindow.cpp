@@ -84,12 +84,8 @@ INT_PTR CALLBACK progproc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     case WM_INITDIALOG:
         initprogress(window, *reinterpret_cast<ProgressWindow*>(lparam));
         return TRUE;  // the system sets the default focus
-    case WM_NCHITTEST: {
-        // The window has no caption bar: its whole body drags it.
-        LRESULT hit = DefWindowProcA(window, message, wparam, lparam);
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
-        return TRUE;
-    }
+    case WM_NCHITTEST:
+        return dragbybody(window, wparam, lparam);
     case WM_COMMAND: {
         int id = LOWORD(wparam);
         if (id < idFirstExtra || id > idCancel)

@@ -49,7 +49,12 @@ class NcsInput:
         channel = reader.header['signal_channels'][0]
         self.adchannel = int(channel['id'])
         self.rate = float(channel['sampling_rate'])
-        self.raw = reader.get_analogsignal_chunk(0, 0, stream_index=0)[:, 0]
+        # Every section, so that recordings with holes are read whole.
+        self.raw = np.concatenate([reader.get_analogsignal_chunk(0, s, stream_index=0)[:, 0]
+                                   for s in range(self.segments)])
+        self.gain = float(channel['gain'])  # microvolts per step, negative when inverted
+        self.units = channel['units']
+        self.opened = reader.file_headers[path]['recording_opened']
         self.admax = int(reader.file_headers[path]['ADMaxValue'])
         self.timestamps = np.fromfile(path, dtype=NCS_RECORD, offset=NCS_HEADER)['timestamp']
 
@@ -215,6 +220,92 @@ class SingleChannelFromTimeZero(ConversionCase, unittest.TestCase):
     channels = 1
     records = 40
     extra = ['--start-time', '0']
+
+
+def generate(name, extra, channels=1, records=40):
+    folder = os.path.join(ARGS.workdir, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    run([ARGS.ncsgen, '--channels', str(channels), '--records', str(records)] + extra + [folder])
+    return folder, [os.path.join(folder, 'CSC%d.ncs' % (c + 1)) for c in range(channels)]
+
+
+class Volts(unittest.TestCase):
+    """--volts: every sample read back in microvolts equals neo's reading of
+    the input, inverted or not, whatever the resolution."""
+
+    def check(self, extra, channels):
+        folder, paths = generate('volts-%s' % '-'.join(extra), extra, channels)
+        run([ARGS.tessel, 'convert', '--quiet', '--volts', '--combine', folder])
+        abf = AbfOutput(paths[0][:-4] + '.abf')
+        inputs = [NcsInput(p) for p in paths]
+        for c, ncs in enumerate(inputs):
+            with self.subTest(extra=extra, channel=c):
+                self.assertEqual(ncs.units, 'uV')
+                self.assertEqual(abf.channels[c]['units'], 'uV')
+                got = abf.data[:, c] * float(abf.channels[c]['gain']) + float(abf.channels[c]['offset'])
+                want = ncs.raw.astype(np.float64) * ncs.gain
+                # The scale factor is single precision.
+                np.testing.assert_allclose(got, want, rtol=2e-7, atol=0)
+                self.assertEqual(abf.data.dtype, np.int16)
+                np.testing.assert_array_equal(abf.data[:, c], ncs.raw)
+
+    def test_inverted(self):
+        self.check(['--input-inverted', 'true'], 2)
+
+    def test_not_inverted_twelve_bit(self):
+        self.check(['--input-inverted', 'false', '--ad-max-value', '2047', '--seed', '5'], 3)
+
+    def test_odd_bit_volts(self):
+        self.check(['--bit-volts', '0.000000061037018951994385', '--frequency', '30303.03'], 1)
+
+
+class StartTime(unittest.TestCase):
+    """--start-time: neo's start time of the ABF file is the opening time neo
+    reads from the NCS header, in each form recorders write it."""
+
+    def test_forms(self):
+        for form in ('created', 'opened-ms', 'opened-at', 'date-opened'):
+            with self.subTest(form=form):
+                folder, paths = generate('start-' + form, ['--time-form', form])
+                run([ARGS.tessel, 'convert', '--quiet', '--start-time', paths[0]])
+                out = paths[0][:-4] + '.abf'
+                reader = AxonRawIO(filename=out)
+                reader.parse_header()
+                opened = NcsInput(paths[0]).opened
+                # ABF 1.x readers take the time of day from the header; the date is ours to check.
+                self.assertEqual(reader.raw_annotations['blocks'][0]['rec_datetime'].time(), opened.time())
+                date = int(np.fromfile(out, dtype='<i4', count=1, offset=20)[0])
+                self.assertEqual(date, opened.year * 10000 + opened.month * 100 + opened.day)
+
+
+class Split(unittest.TestCase):
+    """--split: a stamp 70000 s on lies beyond the 2^31 sample intervals of
+    one file's synch array; the parts hold every record once."""
+
+    def test_parts_hold_every_record_once(self):
+        folder, paths = generate('split', ['--gap', '25:70000000000', '--frequency', '32000'], 2)
+        refused = subprocess.run([ARGS.tessel, 'convert', '--combine', folder], capture_output=True, text=True)
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn('--split', refused.stderr)
+        run([ARGS.tessel, 'convert', '--quiet', '--combine', '--split', folder])
+        inputs = [NcsInput(p) for p in paths]
+        parts = [paths[0][:-4] + '_part%d.abf' % k for k in (1, 2)]
+        self.assertFalse(os.path.exists(paths[0][:-4] + '_part3.abf'))
+        data = []
+        for part, first in zip(parts, (0, 25)):
+            abf = AbfOutput(part)
+            data.append(abf.data)
+            self.assertEqual(abf.info['lSynchArraySize'], abf.data.shape[0] // SAMPLES_PER_RECORD)
+            # Each part's synch array counts from its own first record.
+            synch = np.fromfile(part, dtype='<i4', offset=abf.info['lSynchArrayPtr'] * 512,
+                                count=2 * abf.info['lSynchArraySize']).reshape(-1, 2)
+            stamps = inputs[-1].timestamps.astype(np.int64)[first:first + len(synch)]
+            interval = float(abf.info['fADCSampleInterval'])
+            np.testing.assert_array_equal(synch[:, 0], np.trunc((stamps - stamps[0]) / np.float32(interval)))
+            np.testing.assert_array_equal(synch[:, 1], SAMPLES_PER_RECORD * len(inputs))
+        joined = np.concatenate(data)
+        for c, ncs in enumerate(inputs):
+            np.testing.assert_array_equal(joined[:, c], ncs.raw)
 
 
 def main():

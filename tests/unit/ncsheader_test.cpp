@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "convert/ncsheader.h"
+#include "convert/ncstiming.h"
 
 namespace {
 
@@ -83,6 +85,91 @@ TEST(NcsHeader, TextEndsAtFirstNulAndNeverPassesTheBlock)
     // A short file is searched only in the bytes read.
     EXPECT_EQ(ncstext("-ADChannel 4", 5).size(), 5u);
     EXPECT_EQ(findkey("ADChannel ", "-ADChannel 4"), std::optional<std::size_t>(11));
+}
+
+TEST(NcsHeader, MicrovoltsFromBitVoltsAndInversion)
+{
+    struct Case { const char* text; std::optional<double> microvolts; };
+    const Case cases[] = {
+        {"-ADBitVolts 0.000000030517578125\r\n", 0.030517578125},
+        {"-ADBitVolts 3.0517578125e-8\r\n-InputInverted True\r\n", -0.030517578125},
+        {"-ADBitVolts 1e-7\r\n-InputInverted true\r\n", -0.1},
+        {"-ADBitVolts 1e-7\r\n-InputInverted False\r\n", 0.1},
+        {"-ADBitVolts 1e-7\r\n-InputInverted Tru\r\n", 0.1},
+        {"-ADBitVolts 1e-7 2e-7\r\n", 0.1},  // one value per channel: a CSC file has one
+        {"-InputInverted True\r\n", std::nullopt},
+        {"-ADBitVolts 0\r\n", std::nullopt},
+        {"-ADBitVolts -1e-7\r\n", std::nullopt},
+        {"-ADBitVolts nan\r\n", std::nullopt},
+        {"-ADBitVolts 1e300\r\n", std::nullopt},
+        {"-ADBitVolts \r\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const auto got = ncsmicrovolts(c.text);
+        ASSERT_EQ(got.has_value(), c.microvolts.has_value()) << c.text;
+        if (got)
+            EXPECT_DOUBLE_EQ(*got, *c.microvolts) << c.text;
+    }
+}
+
+TEST(NcsHeader, OpeningTimeInTheFormsRecordersWrite)
+{
+    struct Case { std::string text; int y, mo, d, h, mi, s, ms; };
+    const Case cases[] = {
+        {"-TimeCreated 2023/05/17 10:15:42\r\n-TimeClosed 2023/05/17 11:00:00\r\n", 2023, 5, 17, 10, 15, 42, 0},
+        {"## Time Opened (m/d/y): 2/28/2011  (h:m:s.ms) 9:05:07.250\r\n", 2011, 2, 28, 9, 5, 7, 250},
+        {"## Time Opened (m/d/y): 12/1/2008  At Time: 23:59:59.999\r\n", 2008, 12, 1, 23, 59, 59, 999},
+        {"## Time Opened: (m/d/y): 3/4/99  At Time: 0:00:01.5\r\n", 1999, 3, 4, 0, 0, 1, 500},
+        {"## Date Opened: (mm/dd/yyy): 02/29/2016 At Time: 14:30:00\r\n", 2016, 2, 29, 14, 30, 0, 0},
+        // A broken new-style line leaves the older one to count.
+        {"-TimeCreated 2023/13/17 10:15:42\r\n## Time Opened (m/d/y): 1/2/2003  At Time: 4:05:06\r\n",
+         2003, 1, 2, 4, 5, 6, 0},
+    };
+    for (const Case& c : cases) {
+        const auto t = ncsopened(c.text);
+        ASSERT_TRUE(t) << c.text;
+        EXPECT_EQ((std::vector<int>{t->year, t->month, t->day, t->hour, t->minute, t->second, t->millisecond}),
+                  (std::vector<int>{c.y, c.mo, c.d, c.h, c.mi, c.s, c.ms}))
+            << c.text;
+    }
+    for (const char* bad : {"", "-TimeCreated \r\n", "-TimeCreated 2023/02/29 10:00:00\r\n",
+                            "-TimeCreated 2023/05/17 24:00:00\r\n", "-TimeCreated 2023/05/17\r\n10:00:00",
+                            "## Time Opened (m/d/y): 5/17/2023\r\n  At Time: 10:00:00",
+                            "## Time Closed (m/d/y): 5/17/2023  At Time: 10:00:00\r\n"})
+        EXPECT_FALSE(ncsopened(bad)) << bad;
+}
+
+TEST(NcsTiming, DiscontinuitiesBackwardStampsAndShortRecords)
+{
+    // 32 kHz: 31.25 us a sample, 16000 us a record; 15 us either way is continuous.
+    struct Case {
+        const char* name;
+        std::vector<std::int64_t> stamps;
+        std::vector<std::uint32_t> valid;  // empty: all 512
+        long long discontinuities, backwards, shortRecords;
+        double largest, missing;
+    };
+    const Case cases[] = {
+        {"continuous", {0, 16000, 32000, 48000}, {}, 0, 0, 0, 0, 0},
+        {"within half a sample", {0, 16015, 32000, 47985}, {}, 0, 0, 0, 0, 0},
+        {"two holes", {0, 16016, 32016, 1032016, 1048016, 2048016}, {}, 3, 0, 0, 984000, 1968016},
+        {"backwards", {100000, 116000, 50000, 66000}, {}, 1, 1, 0, 82000, 0},
+        {"repeated stamp", {0, 0}, {}, 1, 0, 0, 16000, 0},
+        {"short records", {0, 16000, 32000}, {512, 100, 0}, 0, 0, 2, 0, 0},
+    };
+    for (const Case& c : cases) {
+        NcsTiming t(31.25, 512);
+        for (std::size_t r = 0; r < c.stamps.size(); ++r)
+            t.add(c.stamps[r], c.valid.empty() ? 512 : c.valid[r]);
+        EXPECT_EQ(t.records, static_cast<long long>(c.stamps.size())) << c.name;
+        EXPECT_EQ(t.discontinuities, c.discontinuities) << c.name;
+        EXPECT_EQ(t.backwards, c.backwards) << c.name;
+        EXPECT_EQ(t.shortRecords, c.shortRecords) << c.name;
+        EXPECT_EQ(t.largest, c.largest) << c.name;
+        EXPECT_EQ(t.missing, c.missing) << c.name;
+        EXPECT_EQ(t.first, c.stamps.front()) << c.name;
+        EXPECT_EQ(t.last, c.stamps.back()) << c.name;
+    }
 }
 
 }  // namespace

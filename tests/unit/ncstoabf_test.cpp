@@ -17,19 +17,20 @@ protected:
     void SetUp() override { takerecorded(); }
 
     int run(std::vector<std::string> files, const std::string& path, char combine = 'Y',
-            const std::string& outputdir = {})
+            const std::string& outputdir = {}, const ConvertOptions& options = {})
     {
         FileSelection selection;
         selection.combine = combine;
         selection.files = std::move(files);
         const FileSelection before = selection;
-        int records = ncstoabf(selection, path, progress, outputdir);
+        int records = ncstoabf(selection, path, progress, outputdir, options, &outcome);
         EXPECT_EQ(selection.files, before.files);
         return records;
     }
 
     ScratchDir dir;
     ProgressWindow progress;
+    ConvertOutcome outcome;
 };
 
 // Sample s of record r of the given input, as the file holds it.
@@ -302,6 +303,146 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     EXPECT_EQ(int32at(out, 13 * 512 + 12), 50);
     EXPECT_EQ(out.size(), 14u * 512);
     EXPECT_EQ(int32at(out, 44), 14);
+}
+
+// The ABF header's view of a sample: the factor readers multiply it by.
+double readerscale(const std::string& abf, int c)
+{
+    return realat(abf, 244) / int32at(abf, 252) / realat(abf, 922 + 4 * c);
+}
+
+TEST_F(Conversion, VoltsScaleEachChannelFromItsOwnHeader)
+{
+    writebytes("a.ncs", ncsrecording(3, 1).bytes());  // 3.0517578125e-8 V a step
+    NcsBytes inverted = ncsrecording(3, 2);
+    inverted.header = "-RecordSize 1044\r\n-SamplingFrequency 32000\r\n-ADMaxValue 2047\r\n"
+                      "-ADBitVolts 0.0000001\r\n-InputInverted True\r\n-ADChannel 2\r\n";
+    writebytes("b.ncs", inverted.bytes());
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs"), 3);
+    const std::string plain = readbytes("a.abf");
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 3);
+    const std::string volts = readbytes("a.abf");
+    EXPECT_EQ(volts.substr(602, 24), "uV      uV      pA      ");
+    EXPECT_NEAR(readerscale(volts, 0) / 0.030517578125, 1, 1e-7);
+    EXPECT_NEAR(readerscale(volts, 1) / -0.1, 1, 1e-7);
+    EXPECT_EQ(int32at(volts, 252), 2048);  // the resolution stays the described one
+    EXPECT_EQ(volts.substr(abfHeaderSize), plain.substr(abfHeaderSize));  // samples unchanged
+    EXPECT_TRUE(takerecorded().messages.empty());
+
+    NcsBytes bare = ncsrecording(3);
+    bare.header = "-RecordSize 1044\r\n-SamplingFrequency 32000\r\n-ADMaxValue 32767\r\n";
+    writebytes("bare.ncs", bare.bytes());
+    EXPECT_EQ(run({"a.ncs", "bare.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nbare.ncs gives no usable ADBitVolts");
+    EXPECT_EQ(readbytes("a.abf"), volts);  // the older output stays
+}
+
+TEST_F(Conversion, StartTimeFromTheOpeningTime)
+{
+    NcsBytes opened = ncsrecording(3);
+    opened.header = "## Time Opened (m/d/y): 5/17/2023  At Time: 10:15:42.250\r\n" + ncslines();
+    writebytes("o.ncs", opened.bytes());
+    ASSERT_EQ(run({"o.ncs"}, "o.ncs"), 3);
+    EXPECT_EQ(readbytes("o.abf").substr(20, 8), std::string(8, '\0'));  // only on request
+    ASSERT_EQ(run({"o.ncs"}, "o.ncs", 'Y', {}, {.startTime = true}), 3);
+    std::string out = readbytes("o.abf");
+    EXPECT_EQ(int32at(out, 20), 20230517);
+    EXPECT_EQ(int32at(out, 24), 10 * 3600 + 15 * 60 + 42);
+    EXPECT_EQ(int16at(out, 366), 250);
+    EXPECT_TRUE(takerecorded().messages.empty());
+
+    writebytes("n.ncs", ncsrecording(3).bytes());
+    ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.startTime = true}), 3);
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    EXPECT_EQ(rec.messages[0].text, "\nn.ncs gives no opening time: the start date and time are left 0");
+    out = readbytes("n.abf");
+    EXPECT_EQ(out.substr(20, 8) + out.substr(366, 2), std::string(10, '\0'));
+}
+
+// Records, sample count and synch starts of one part, checked against the
+// input records it should hold.
+void expectpart(const std::string& name, const NcsBytes& in, int first, int count, std::int64_t base)
+{
+    SCOPED_TRACE(name);
+    const std::string out = readbytes(name);
+    ASSERT_GE(out.size(), abfHeaderSize);
+    EXPECT_EQ(int32at(out, 16), count);
+    EXPECT_EQ(int32at(out, 10), 512 * count);
+    EXPECT_EQ(int32at(out, 96), count);
+    const std::size_t synch = 512u * int32at(out, 92);
+    ASSERT_EQ(out.size(), synch + (count + 63) / 64 * 512u);
+    EXPECT_EQ(int32at(out, 44) * 512u, out.size());
+    for (int r = 0; r < count; ++r) {
+        EXPECT_EQ(int32at(out, synch + 8 * r), static_cast<std::int32_t>((in.records[first + r].stamp - base) / 31.25));
+        for (int s : {0, 511})
+            EXPECT_EQ(int16at(out, 6144 + 2 * (512 * r + s)), in.records[first + r].samples[s]);
+    }
+}
+
+TEST_F(Conversion, SplitAtTheSampleLimit)
+{
+    NcsBytes in = ncsrecording(10);
+    in.header = "-TimeCreated 2023/05/17 23:59:59.950\r\n" + ncslines();
+    writebytes("CSC1.ncs", in.bytes());
+    const ConvertOptions small{.startTime = true, .limit = 4 * 512};
+
+    EXPECT_EQ(run({"CSC1.ncs"}, "CSC1.ncs", 'Y', {}, small), 0);
+    EXPECT_TRUE(outcome.tooLong);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\nCSC1.ncs: too many samples for one ABF file");
+    EXPECT_EQ(fs::directory_iterator(".")->path().filename(), "CSC1.ncs");
+
+    ConvertOptions split = small;
+    split.split = true;
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs", 'Y', {}, split), 10);
+    EXPECT_FALSE(outcome.tooLong);
+    ASSERT_EQ(outcome.parts.size(), 3u);
+    const int counts[] = {4, 4, 2};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(outcome.parts[k].name, "CSC1_part" + std::to_string(k + 1) + ".abf");
+        EXPECT_EQ(outcome.parts[k].records, counts[k]);
+        expectpart(outcome.parts[k].name, in, 4 * k, counts[k], in.records[4 * k].stamp);
+    }
+    EXPECT_FALSE(fs::exists("CSC1.abf"));
+    // Each part starts when its first record does: record 4 is 64 ms in, past midnight.
+    const std::string second = readbytes("CSC1_part2.abf");
+    EXPECT_EQ(int32at(second, 20), 20230518);
+    EXPECT_EQ(int32at(second, 24), 0);
+    EXPECT_EQ(int16at(second, 366), 14);
+
+    // A recording that fits keeps its one name.
+    split.limit = 10 * 512;
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs", 'Y', {}, split), 10);
+    ASSERT_EQ(outcome.parts.size(), 1u);
+    EXPECT_EQ(outcome.parts[0].name, "CSC1.abf");
+    expectpart("CSC1.abf", in, 0, 10, in.records[0].stamp);
+}
+
+TEST_F(Conversion, SplitWhereSynchStartsLeaveTheirRange)
+{
+    // 100000 intervals of 31.25 us are 3.125 s: the jump to record 3 and the
+    // one back at record 6 each start a part.
+    NcsBytes in = ncsrecording(8);
+    for (int r = 3; r < 6; ++r)
+        in.records[r].stamp += 10000000;
+    for (int r = 6; r < 8; ++r)
+        in.records[r].stamp -= 20000000;
+    writebytes("g.ncs", in.bytes());
+    ConvertOptions options{.limit = 100000};
+    EXPECT_EQ(run({"g.ncs"}, "g.ncs", 'Y', {}, options), 0);
+    EXPECT_EQ(takerecorded().messages.at(0).text, "\ng.ncs: time stamps out of the range of an ABF file");
+    EXPECT_TRUE(outcome.tooLong);
+
+    options.split = true;
+    ASSERT_EQ(run({"g.ncs"}, "g.ncs", 'Y', {}, options), 8);
+    ASSERT_EQ(outcome.parts.size(), 3u);
+    expectpart("g_part1.abf", in, 0, 3, in.records[0].stamp);
+    expectpart("g_part2.abf", in, 3, 3, in.records[3].stamp);
+    expectpart("g_part3.abf", in, 6, 2, in.records[6].stamp);
+    ASSERT_EQ(outcome.timing.size(), 1u);
+    EXPECT_EQ(outcome.timing[0].discontinuities, 2);
+    EXPECT_EQ(outcome.timing[0].backwards, 1);
 }
 
 }  // namespace

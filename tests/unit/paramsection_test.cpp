@@ -24,14 +24,14 @@ struct Table {
     char shortText[8] = "";
 
     ParamEntry entries[8] = {
-        {name, nullptr, PARAM_TEXT, "Name", 0, 0, sizeof name},
+        textentry(name, "Name"),
         {&count, nullptr, PARAM_INT, "Count", 0, 0, 0},
         {&gain, nullptr, PARAM_FLOAT, "Gain", 0, 0, 0},
         {&enabled, nullptr, PARAM_BOOL, "Enabled", 0, 0, 0},
         {&combine, nullptr, PARAM_YESNO, "Combine Files", 0, 0, 0},
         {&mode, modes, PARAM_CHOICE, "MainWindow:On,HideInEdit,None", 0, 0, 0},
         {&delay, units, PARAM_INT | PARAM_UNIT, "Delay:s,ms,us", 0, 0, 0},
-        {shortText, nullptr, PARAM_TEXT, "Short", 0, 0, sizeof shortText},
+        textentry(shortText, "Short"),
     };
     std::uint32_t pageSizes[3] = {2, 5, 3};
     ParamDialogSpec spec;

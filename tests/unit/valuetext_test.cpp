@@ -7,6 +7,7 @@
 #include <string>
 
 #include "paramdlg/valuetext.h"
+#include "support/recorder.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ struct Table {
 
     Table()
     {
-        entries[0] = {text, nullptr, PARAM_TEXT, "Text", 0, 0, sizeof text};
+        entries[0] = textentry(text, "Text");
         entries[1] = {&number, nullptr, PARAM_INT, "Int", 0, 0, 0};
         entries[2] = {&real, nullptr, PARAM_FLOAT, "Real", 0, 0, 0};
         entries[3] = {&choice, letters, PARAM_CHOICE, "Pick:A,B,C", 0, 0, 0};
@@ -86,12 +87,24 @@ TEST(ValueText, TextToEachKind)
         EXPECT_EQ(t.number, c.value) << c.text;
     }
 
-    textvalue(t.spec, "1.5e3", iReal);
-    EXPECT_EQ(t.real, 1500.0f);
-    textvalue(t.spec, "-0.25", iReal);
-    EXPECT_EQ(t.real, -0.25f);
-    textvalue(t.spec, "1e39", iReal);
-    EXPECT_TRUE(std::isinf(t.real) && t.real > 0);
+    // Infinities are read alike on every platform, whatever its atof does.
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        const char* text;
+        float value;
+    } reals[] = {{"1.5e3", 1500.0f}, {"-0.25", -0.25f}, {"1e39", inf}, {"-1e39", -inf},
+                 {"inf", inf},       {"-inf", -inf},    {"INF", inf},  {"x", 0.0f}};
+    for (const auto& c : reals) {
+        textvalue(t.spec, c.text, iReal);
+        EXPECT_EQ(t.real, c.value) << c.text;
+    }
+    for (float v : {inf, -inf}) {
+        t.real = v;
+        const std::string text = t.textof(iReal);
+        t.real = 0;
+        textvalue(t.spec, text.c_str(), iReal);
+        EXPECT_EQ(t.real, v) << text;
+    }
 
     for (const char* on : {"1", "7", "-1"}) {
         t.flag = 0;
@@ -117,16 +130,26 @@ TEST(ValueText, StoreTextCutsToCapacity)
 {
     char buffer[8];
     std::memset(buffer, '#', sizeof buffer);
-    ParamEntry e{buffer, nullptr, PARAM_TEXT, "Text", 0, 0, 5};
+    ParamEntry e = textentry(buffer, "Text");
+    EXPECT_EQ(e.capacity, sizeof buffer);
+    e.capacity = 5;
     storetext(e, "abcdefgh");
     EXPECT_STREQ(buffer, "abcd");
     EXPECT_EQ(buffer[5], '#');
     storetext(e, "xy");
     EXPECT_STREQ(buffer, "xy");
+}
 
-    e.capacity = 0;
-    storetext(e, "zz");
-    EXPECT_STREQ(buffer, "xy");
+TEST(ValueTextDeathTest, TextEntryWithoutCapacityEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            echomessages(true);
+            char buffer[8] = "";
+            storetext(ParamEntry{buffer, nullptr, PARAM_TEXT, "Name", 0, 0, 0}, "zz");
+        },
+        testing::ExitedWithCode(1), "Exiting on error: Text parameter \"Name\" has no buffer size");
 }
 
 TEST(ValueText, PageStart)
@@ -138,7 +161,7 @@ TEST(ValueText, PageStart)
     const struct {
         std::uint8_t page;
         int first, count;
-    } cases[] = {{0, 0, 2}, {1, 2, 4}, {2, 6, 3}};
+    } cases[] = {{0, 0, 2}, {1, 2, 4}, {2, 6, 3}, {3, 0, 2}, {255, 0, 2}};
     for (const auto& c : cases) {
         spec.page = c.page;
         int count = -1;

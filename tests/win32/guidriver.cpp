@@ -209,7 +209,13 @@ void GuiWindow::save(const std::string& name) const
 
 GuiDriver& GuiDriver::on(const std::string& title, std::function<void(GuiWindow)> act)
 {
-    steps_.push_back({title, std::move(act)});
+    steps_.push_back({title, std::move(act), false});
+    return *this;
+}
+
+GuiDriver& GuiDriver::again(const std::string& title, std::function<void(GuiWindow)> act)
+{
+    steps_.push_back({title, std::move(act), true});
     return *this;
 }
 
@@ -252,11 +258,13 @@ void GuiDriver::poll()
     for (HWND window : windows()) {
         if (steps_.empty() || windowtext(window) != steps_.front().title)
             continue;
-        if (std::find(handled_.begin(), handled_.end(), window) != handled_.end())
+        const bool taken = std::find(handled_.begin(), handled_.end(), window) != handled_.end();
+        if (steps_.front().again ? !taken || !IsWindowEnabled(window) : taken)
             continue;
         Step step = std::move(steps_.front());
         steps_.pop_front();
-        handled_.push_back(window);
+        if (!taken)
+            handled_.push_back(window);
         acting_ = true;
         step.act(GuiWindow(window));
         acting_ = false;

@@ -63,6 +63,9 @@ public:
     GuiDriver& inprocess(DWORD process);
     // When a visible window titled title appears, act on it.
     GuiDriver& on(const std::string& title, std::function<void(GuiWindow)> act);
+    // Acts again on a window an earlier step took, once it takes input
+    // again (a modal window it owns has closed).
+    GuiDriver& again(const std::string& title, std::function<void(GuiWindow)> act);
     // Runs call with the queued steps; each step must be taken within
     // timeoutms of the previous one.
     void run(const std::function<void()>& call, int timeoutms = 15000);
@@ -73,6 +76,7 @@ private:
     struct Step {
         std::string title;
         std::function<void(GuiWindow)> act;
+        bool again;
     };
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
     void poll();

@@ -269,3 +269,37 @@ TEST_F(ProgressWindowTest, EachWindowReleasesItsFont)
 }
 
 }  // namespace
+
+namespace {
+
+int paints = 0;
+
+LRESULT CALLBACK countpaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_PAINT)
+        ++paints;
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A run that shows no window still reports progress: nothing may be drawn,
+// least of all over the other windows of the desktop.
+TEST(ProgressWithoutWindow, DrawsNothing)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = countpaints;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TesselPaintCount";
+    RegisterClassA(&wc);
+    HWND other = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    pump(other);
+    paints = 0;
+    ProgressWindow pw;
+    pw.percentage = 40;
+    progupdate(pw);
+    pump(other);
+    EXPECT_EQ(paints, 0);
+    DestroyWindow(other);
+}
+
+}  // namespace

@@ -52,13 +52,13 @@ protected:
                                  nullptr, instance, nullptr);
         ASSERT_NE(window, nullptr);
 
-        entries[firstEntry + rText] = {text, nullptr, PARAM_TEXT, "Name", 0, 0, sizeof text};
+        entries[firstEntry + rText] = textentry(text, "Name");
         entries[firstEntry + rInt] = {&number, nullptr, PARAM_INT, "Count", 0, 0, 0};
         entries[firstEntry + rReal] = {&real, nullptr, PARAM_FLOAT, "Gain", 0, 0, 0};
         entries[firstEntry + rIntLimited] = {&numberLimited, nullptr, PARAM_INT | PARAM_LIMITS, "Steps", 10, 1, 0};
         entries[firstEntry + rRealLimited] = {&realLimited, nullptr, PARAM_FLOAT | PARAM_LIMITS, "Scale", 10, 1, 0};
         // Limits are truncated: the list lies between 1 and 16.
-        entries[firstEntry + rList] = {list, nullptr, PARAM_TEXT | PARAM_LIMITS, "Channels", 16.7, 1.9, sizeof list};
+        entries[firstEntry + rList] = textentry(list, "Channels", PARAM_LIMITS, 16.7, 1.9);
         entries[firstEntry + rBool] = {&flag, nullptr, PARAM_BOOL, "Flag", 0, 0, 0};
         entries[firstEntry + rYesNo] = {&yesno, nullptr, PARAM_YESNO, "Combine", 0, 0, 0};
         entries[firstEntry + rChoice] = {&choice, choiceLetters, PARAM_CHOICE, "Mode:A,B,C", 0, 0, 0};
@@ -285,7 +285,7 @@ TEST_F(ValueCheck, ReadPageStoresEveryRow)
 
     // At most 798 characters arrive from a box.
     char big[paramTextSize];
-    entries[firstEntry + rText] = {big, nullptr, PARAM_TEXT, "Name", 0, 0, sizeof big};
+    entries[firstEntry + rText] = textentry(big, "Name");
     SetWindowTextA(static_cast<HWND>(spec.valueWnd[rText]), std::string(900, 'z').c_str());
     readpage(window, spec);
     EXPECT_EQ(std::string(big), std::string(paramTextSize - 2, 'z'));

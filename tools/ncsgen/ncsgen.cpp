@@ -21,6 +21,16 @@ const char* const usage =
     "  --frequency HZ      sampling frequency in Hz (default 32000)\n"
     "  --seed S            seed of the first channel; channel c uses S + c (default 1)\n"
     "  --first-channel A   A/D channel number of CSC1; CSC<c+1> gets A + c (default 0)\n"
+    "  --ad-max-value M    largest sample value, 1..32767 (default 32767)\n"
+    "  --start-time US     time stamp of the first record in microseconds\n"
+    "  --gap R:US          a hole: US microseconds (negative: back in time) added\n"
+    "                      to the stamps of record R and after; repeatable\n"
+    "  --short R:N         record R claims N valid samples; repeatable\n"
+    "  --input-inverted B  true or false (default true)\n"
+    "  --bit-volts TEXT    the ADBitVolts value, or none for no such line\n"
+    "  --time-form F       opening time as created (-TimeCreated, default),\n"
+    "                      opened-ms, opened-at, date-opened (older recorders'\n"
+    "                      lines) or none\n"
     "  --help              show this text\n";
 
 template <class T>
@@ -29,6 +39,15 @@ bool parsenumber(std::string_view text, T& value)
     const char* end = text.data() + text.size();
     auto r = std::from_chars(text.data(), end, value);
     return r.ec == std::errc() && r.ptr == end;
+}
+
+// "A:B", two numbers.
+template <class A, class B>
+bool parsepair(std::string_view text, A& a, B& b)
+{
+    const auto colon = text.find(':');
+    return colon != std::string_view::npos && parsenumber(text.substr(0, colon), a) &&
+           parsenumber(text.substr(colon + 1), b);
 }
 
 int fail(const std::string& message)
@@ -46,6 +65,7 @@ int main(int argc, char** argv)
     double frequency = 32000;
     std::uint32_t seed = 1;
     std::string outdir;
+    NcsRecording shape;  // the options every channel shares
 
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
@@ -80,6 +100,19 @@ int main(int argc, char** argv)
                 ok = parsenumber(value, adMax) && adMax >= 1 && adMax <= 32767;
             else if (name == "--start-time")
                 ok = parsenumber(value, startTime);
+            else if (name == "--gap") {
+                NcsRecording::Shift& shift = shape.shifts.emplace_back();
+                ok = parsepair(value, shift.record, shift.micros);
+            } else if (name == "--short") {
+                NcsRecording::Short& record = shape.shortRecords.emplace_back();
+                ok = parsepair(value, record.record, record.valid);
+            }
+            else if (name == "--input-inverted")
+                ok = (value == "true" || value == "false") && ((shape.inputInverted = value == "true"), true);
+            else if (name == "--bit-volts")
+                ok = !value.empty() && ((shape.bitVolts = value), true);
+            else if (name == "--time-form")
+                ok = knowntimeform(std::string(value)) && ((shape.timeForm = value), true);
             else
                 return fail("unknown option " + std::string(name) + " (try --help)");
             if (!ok)
@@ -99,7 +132,7 @@ int main(int argc, char** argv)
         return fail("cannot create folder " + outdir + (ec ? ": " + ec.message() : std::string()));
 
     for (long long c = 0; c < channels; ++c) {
-        NcsRecording rec;
+        NcsRecording rec = shape;
         rec.adChannel = static_cast<int>(firstChannel + c);
         rec.samplingFrequency = frequency;
         rec.records = records;

@@ -25,7 +25,7 @@ const std::array<std::int32_t, 1 << sineBits>& sinetable()
 
 bool validrecording(const NcsRecording& rec)
 {
-    return rec.adChannel >= 0 && rec.adMaxValue >= 1 && rec.adMaxValue <= 32767 &&
+    return knowntimeform(rec.timeForm) && rec.adChannel >= 0 && rec.adMaxValue >= 1 && rec.adMaxValue <= 32767 &&
            rec.records >= 0 && std::isfinite(rec.samplingFrequency) &&
            rec.samplingFrequency >= 1.0 && rec.samplingFrequency < 4294967296.0;
 }
@@ -41,8 +41,9 @@ std::string frequencytext(double hz)
     return std::string(buf, r.ptr);
 }
 
-// Wall-clock text "yyyy/mm/dd hh:mm:ss" of a fixed session start plus offset.
-std::string clocktext(long long offsetSeconds)
+// Wall-clock text of a fixed session start plus offset: "yyyy/mm/dd hh:mm:ss",
+// or with american "m/d/yyyy" dates, and milliseconds, as older recorders wrote.
+std::string clocktext(long long offsetSeconds, bool american = false, const char* between = " ", bool ms = true)
 {
     using namespace std::chrono;
     const sys_seconds start = sys_days{year{2023} / May / 17} + hours{10} + minutes{15} + seconds{42};
@@ -50,11 +51,15 @@ std::string clocktext(long long offsetSeconds)
     const auto day = floor<days>(t);
     const year_month_day ymd{day};
     const hh_mm_ss hms{t - day};
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d/%02u/%02u %02d:%02d:%02d", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                  static_cast<int>(hms.seconds().count()));
+    char buf[96];
+    const int h = static_cast<int>(hms.hours().count()), m = static_cast<int>(hms.minutes().count()),
+              s = static_cast<int>(hms.seconds().count());
+    const unsigned mo = static_cast<unsigned>(ymd.month()), d = static_cast<unsigned>(ymd.day());
+    if (american)
+        std::snprintf(buf, sizeof buf, "%u/%u/%d%s%d:%02d:%02d%s", mo, d, static_cast<int>(ymd.year()), between, h,
+                      m, s, ms ? ".250" : "");
+    else
+        std::snprintf(buf, sizeof buf, "%04d/%02u/%02u %02d:%02d:%02d", static_cast<int>(ymd.year()), mo, d, h, m, s);
     return buf;
 }
 
@@ -99,17 +104,27 @@ double uniform(std::mt19937& rng, double lo, double hi)
 
 }  // namespace
 
+bool knowntimeform(const std::string& form)
+{
+    return form == "created" || form == "opened-ms" || form == "opened-at" || form == "date-opened" ||
+           form == "none";
+}
+
 std::uint64_t ncsrecordtime(const NcsRecording& rec, long long k)
 {
+    std::uint64_t shift = 0;
+    for (const NcsRecording::Shift& s : rec.shifts)
+        if (s.record <= k)
+            shift += static_cast<std::uint64_t>(s.micros);
     const double f = rec.samplingFrequency;
     if (f == std::floor(f) && f < 4294967296.0 && k >= 0 && k < (1LL << 33)) {
         // Exact: k * 512e6 / f rounded half up, all in integers.
         const std::uint64_t num = static_cast<std::uint64_t>(k) * 512'000'000u;
         const auto hz = static_cast<std::uint64_t>(f);
-        return rec.firstTimestamp + (2 * num + hz) / (2 * hz);
+        return rec.firstTimestamp + (2 * num + hz) / (2 * hz) + shift;
     }
     return rec.firstTimestamp +
-           static_cast<std::uint64_t>(std::llround(static_cast<double>(k) * 512e6 / f));
+           static_cast<std::uint64_t>(std::llround(static_cast<double>(k) * 512e6 / f)) + shift;
 }
 
 NcsSignal::NcsSignal(const NcsRecording& rec)
@@ -187,27 +202,46 @@ std::string ncsheadertext(const NcsRecording& rec)
     std::snprintf(bitvolts, sizeof bitvolts, "%.24f",
                   1000e-6 / (rec.adMaxValue > 0 ? rec.adMaxValue : 1));
 
-    const std::string lines[] = {
-        "######## Neuralynx Data File Header",
+    const long long closed = static_cast<long long>(std::ceil(seconds)) + 2;
+    // Each older form as the recorder version that wrote it (readers choose the form by it).
+    const std::string& form = rec.timeForm;
+    std::vector<std::string> lines = {"######## Neuralynx Data File Header"};
+    if (form == "opened-ms")
+        lines.insert(lines.end(), {"## Time Opened (m/d/y): " + clocktext(0, true, "  (h:m:s.ms) "),
+                                   "## Time Closed (m/d/y): " + clocktext(closed, true, "  (h:m:s.ms) ")});
+    else if (form == "opened-at")
+        lines.insert(lines.end(), {"## Time Opened (m/d/y): " + clocktext(0, true, "  At Time: "),
+                                   "## Time Closed (m/d/y): " + clocktext(closed, true, "  At Time: ")});
+    else if (form == "date-opened")
+        lines.insert(lines.end(), {"## Date Opened: (mm/dd/yyy): " + clocktext(0, true, " At Time: ", false),
+                                   "## Date Closed: (mm/dd/yyy): " + clocktext(closed, true, " At Time: ", false)});
+    lines.insert(lines.end(), {
         "-FileType CSC",
         "-FileVersion 3.4",
         "-FileUUID " + uuidtext(rng),
         "-SessionUUID " + uuidtext(rng),
         "-OriginalFileName \"C:\\Data\\2023-05-17_10-15-42\\" + name + ".ncs\"",
-        "-TimeCreated " + clocktext(0),
-        "-TimeClosed " + clocktext(static_cast<long long>(std::ceil(seconds)) + 2),
-        "-RecordSize " + std::to_string(ncsgenRecordBytes),
-        "-ApplicationName Cheetah \"6.4.2\"",
+    });
+    if (form == "created")
+        lines.insert(lines.end(), {"-TimeCreated " + clocktext(0), "-TimeClosed " + clocktext(closed)});
+    lines.push_back("-RecordSize " + std::to_string(ncsgenRecordBytes));
+    if (form == "opened-ms")
+        lines.push_back("-ApplicationName Cheetah \"5.6.3\"");
+    else if (form == "opened-at")
+        lines.push_back("-ApplicationName Cheetah \"5.4.0\"");
+    else if (form != "date-opened")
+        lines.push_back("-ApplicationName Cheetah \"6.4.2\"");
+    lines.insert(lines.end(), {
         "-AcquisitionSystem AcqSystem1 DigitalLynxSX",
         "-ReferenceChannel \"Source 01 Reference 1\"",
         "-SamplingFrequency " + frequencytext(rec.samplingFrequency),
         "-ADMaxValue " + std::to_string(rec.adMaxValue),
-        std::string("-ADBitVolts ") + bitvolts,
+        "-ADBitVolts " + (rec.bitVolts.empty() ? std::string(bitvolts) : rec.bitVolts),
         "-AcqEntName " + name,
         "-NumADChannels 1",
         "-ADChannel " + std::to_string(rec.adChannel),
         "-InputRange 1000",
-        "-InputInverted True",
+        std::string("-InputInverted ") + (rec.inputInverted ? "True" : "False"),
         "-DSPLowCutFilterEnabled True",
         "-DspLowCutFrequency 0.1",
         "-DspLowCutNumTaps 0",
@@ -219,7 +253,9 @@ std::string ncsheadertext(const NcsRecording& rec)
         "-DspDelayCompensation Enabled",
         // Latin-1 micro sign, as the acquisition software writes it.
         "-DspFilterDelay_\xB5s 984",
-    };
+    });
+    if (rec.bitVolts == "none")
+        std::erase_if(lines, [](const std::string& l) { return l.starts_with("-ADBitVolts "); });
     std::string text;
     for (const auto& line : lines) text += line + "\r\n";
     text.resize(ncsgenHeaderBytes, '\0');
@@ -250,7 +286,11 @@ bool writencs(const std::string& path, const NcsRecording& rec)
             put64(p, ncsrecordtime(rec, k + j));
             put32(p + 8, channel);
             put32(p + 12, hz);
-            put32(p + 16, ncsgenRecordSamples);
+            std::uint32_t valid = ncsgenRecordSamples;
+            for (const NcsRecording::Short& s : rec.shortRecords)
+                if (s.record == k + j)
+                    valid = s.valid;
+            put32(p + 16, valid);
             signal.next(samples);
             for (int i = 0; i < ncsgenRecordSamples; ++i)
                 put16(p + 20 + 2 * i, static_cast<std::uint16_t>(samples[i]));

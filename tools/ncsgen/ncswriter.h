@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 struct NcsRecording {
     int adChannel = 0;                 // -ADChannel, and the channel number in every record
@@ -15,6 +16,21 @@ struct NcsRecording {
     std::uint64_t firstTimestamp = 1'000'000'000;  // microseconds
     std::uint32_t seed = 1;
     std::string acqEntName;  // empty: "CSC<adChannel + 1>"
+    bool inputInverted = true;
+    std::string bitVolts;  // -ADBitVolts text; empty: 1000 uV over adMaxValue; "none": no line
+    // How the header gives the opening time: "created" (-TimeCreated), the
+    // older "opened-ms", "opened-at" and "date-opened" lines, or "none".
+    std::string timeForm = "created";
+    struct Shift {
+        long long record;
+        long long micros;  // added to this record's stamp and every later one
+    };
+    std::vector<Shift> shifts;
+    struct Short {
+        long long record;
+        std::uint32_t valid;
+    };
+    std::vector<Short> shortRecords;
 };
 
 inline constexpr int ncsgenRecordSamples = 512;
@@ -25,11 +41,15 @@ inline constexpr int ncsgenHeaderBytes = 16384;
 // range or the file cannot be written; a partly written file is removed.
 bool writencs(const std::string& path, const NcsRecording& rec);
 
+// Whether a recording's time form is one writencs knows.
+bool knowntimeform(const std::string& form);
+
 // The text header (16384 bytes, NUL padded) that writencs puts first.
 std::string ncsheadertext(const NcsRecording& rec);
 
 // Time stamp of record k: firstTimestamp plus k * 512 sample periods, rounded
-// to the microsecond from the start so that long files do not drift.
+// to the microsecond from the start so that long files do not drift, plus
+// the shifts at or before k.
 std::uint64_t ncsrecordtime(const NcsRecording& rec, long long k);
 
 // The samples writencs stores, record after record, so that a test can know
