@@ -4,6 +4,8 @@ ProgressWindow progressRecord;
 FileSelection converterBlock;
 ParamDialogSpec converterSpec;
 char dataDirectory[MAX_PATH] = "x:\\";
+char fontFace[fontFaceSize] = "comic sans ms";
+char settingsPath[MAX_PATH];
 
 void progressstart(ProgressWindow& record, HINSTANCE instance)
 {

@@ -7,6 +7,7 @@
 #include "convert/ncstoabf.h"
 #include "paramdlg/paramtable.h"
 #include "progress/progresswindow.h"
+#include "shell/settings.h"
 
 extern ProgressWindow progressRecord;
 // The converter parameter block: the combine choice and the selected names.
@@ -15,6 +16,11 @@ extern FileSelection converterBlock;
 extern ParamDialogSpec converterSpec;
 // Initial folder of the open-file dialog and folder of the chosen files.
 extern char dataDirectory[MAX_PATH];
+static_assert(pathSize == MAX_PATH);
+// The font face of the parameter dialogs; converterSpec.fontName points here.
+extern char fontFace[fontFaceSize];
+// The settings file, built at start-up.
+extern char settingsPath[MAX_PATH];
 
 // The progress record's start values for this program.
 void progressstart(ProgressWindow& record, HINSTANCE instance);
