@@ -1,0 +1,512 @@
+// The desktop program started as its own process and driven as a person
+// would: its settings file in the Windows directory, its three main-window
+// modes, its menu commands through their accelerators, its command line.
+// Every output is compared byte for byte with the engine's own.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "convert/ncstoabf.h"
+#include "guidriver.h"
+#include "paramdlg/dlgtemplate.h"
+#include "paramdlg/paramtable.h"
+#include "support/ncsbytes.h"
+
+namespace {
+
+constexpr const char* converterTitle = "Tessel ABF Converter";
+constexpr const char* untitledTitle = "WINTESSEL - (untitled)";
+constexpr int fileNameBox = 0x47c;  // the open-file dialog's name box
+constexpr WPARAM commandExit = 40006;
+constexpr WPARAM commandAbout = 40018;
+constexpr WPARAM ctrlO = 15;
+
+// Waits that no new window marks: a thread timer checks each condition
+// while the test pumps messages, and acts once it holds.
+class Watch {
+public:
+    static void when(std::function<bool()> ready, std::function<void()> act)
+    {
+        if (!timer_)
+            timer_ = SetTimer(nullptr, 0, 30, tick);
+        pending_.push_back({std::move(ready), std::move(act), GetTickCount() + 15000});
+    }
+    static void gone(HWND window, std::function<void()> act)
+    {
+        when([window] { return !IsWindow(window); }, std::move(act));
+    }
+    static void after(DWORD ms, std::function<void()> act)
+    {
+        const DWORD due = GetTickCount() + ms;
+        when([due] { return static_cast<LONG>(GetTickCount() - due) >= 0; }, std::move(act));
+    }
+    // Ends the waits of a test; any left unmet fails it.
+    static void finish()
+    {
+        if (!pending_.empty())
+            ADD_FAILURE() << pending_.size() << " wait(s) never met";
+        pending_.clear();
+        if (timer_)
+            KillTimer(nullptr, timer_);
+        timer_ = 0;
+    }
+
+private:
+    struct Pending {
+        std::function<bool()> ready;
+        std::function<void()> act;
+        DWORD deadline;
+    };
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+            if (it->ready()) {
+                auto act = std::move(it->act);
+                pending_.erase(it);
+                act();
+                return;
+            }
+            if (static_cast<LONG>(GetTickCount() - it->deadline) > 0) {
+                ADD_FAILURE() << "a wait timed out";
+                pending_.erase(it);
+                return;
+            }
+        }
+    }
+    static inline std::deque<Pending> pending_;
+    static inline UINT_PTR timer_ = 0;
+};
+
+std::string windowsdirectory()
+{
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return folder;
+}
+
+bool samepath(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+INT_PTR CALLBACK quietproc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The outer width in pixels of a window of the generated dialogs' style that
+// is w dialog units wide: the dialog manager's own mapping, measured here.
+int dialogpixels(int w)
+{
+    DialogTemplate t;
+    t.header(WS_POPUP | WS_BORDER | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, w, 100, "", 8,
+             "MS Sans Serif");
+    HWND d = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.get(), nullptr, quietproc, 0);
+    RECT r{};
+    GetWindowRect(d, &r);
+    DestroyWindow(d);
+    return r.right - r.left;
+}
+
+// Alt and a letter as the keyboard gives them to the foreground window: an
+// accelerator with Alt reads the key state, which posted keys do not set.
+void altkey(HWND window, WORD letter)
+{
+    SetForegroundWindow(window);
+    INPUT keys[4] = {};
+    const WORD order[4] = {VK_MENU, letter, letter, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+}
+
+HWND mainwindow()
+{
+    return FindWindowA("WINTESSEL", nullptr);
+}
+
+// Each test runs in a scratch folder of recordings, with the program's
+// settings file of the Wine prefix put aside and put back afterwards.
+class Desktop : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    const std::string folder = dir.path().string();
+    const std::string ini = windowsdirectory() + "\\WINTESSEL.ini";
+    std::optional<std::string> kept;
+    PROCESS_INFORMATION run{};
+    std::string program;
+
+    void SetUp() override
+    {
+        const char* named = std::getenv("TESSEL_WINTESSEL");
+        ASSERT_NE(named, nullptr) << "the test runner names the program";
+        program = named;
+        if (std::filesystem::exists(ini))
+            kept = readbytes(ini);
+        std::filesystem::remove(ini);
+    }
+
+    void TearDown() override
+    {
+        Watch::finish();
+        if (kept)
+            writebytes(ini, *kept);
+        else
+            std::filesystem::remove(ini);
+    }
+
+    // Recordings CSC1.ncs ... of 300 records each, on channels 1 ...
+    void recordings(int n)
+    {
+        for (int c = 1; c <= n; ++c)
+            writebytes("CSC" + std::to_string(c) + ".ncs", ncsrecording(300, c).bytes());
+    }
+
+    void settings(const std::string& general, const std::string& parameters = "Combine Files=0\r\n")
+    {
+        writebytes(ini, "[General]\r\n" + general + "\r\n[Parameters]\r\n" + parameters);
+    }
+
+    // The value of key in the settings file as it is now, "(missing)" when
+    // the key is not there.
+    std::string setting(const std::string& section, const std::string& key) const
+    {
+        std::istringstream in(readbytes(ini));
+        std::string line, current;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (line.size() > 1 && line.front() == '[')
+                current = line.substr(1, line.find(']') - 1);
+            else if (current == section && line.rfind(key + "=", 0) == 0)
+                return line.substr(key.size() + 1);
+        }
+        return "(missing)";
+    }
+
+    // Starts the program in the scratch folder; gui drives its windows.
+    void start(GuiDriver& gui, const std::string& arguments = "")
+    {
+        STARTUPINFOA info{};
+        info.cb = sizeof info;
+        std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &info, &run));
+        gui.inprocess(run.dwProcessId);
+    }
+
+    // Runs the steps until the program ends; its exit status, or -1 when it
+    // had to be ended after timeoutms.
+    DWORD finish(GuiDriver& gui, DWORD timeoutms = 40000)
+    {
+        DWORD status = static_cast<DWORD>(-1);
+        gui.run(
+            [&] {
+                const DWORD deadline = GetTickCount() + timeoutms;
+                while (MsgWaitForMultipleObjects(1, &run.hProcess, FALSE, 200, QS_ALLINPUT) != WAIT_OBJECT_0) {
+                    MSG msg;
+                    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                        DispatchMessageA(&msg);
+                    if (static_cast<LONG>(GetTickCount() - deadline) > 0) {
+                        ADD_FAILURE() << "the program did not end";
+                        TerminateProcess(run.hProcess, static_cast<UINT>(-1));
+                        WaitForSingleObject(run.hProcess, 5000);
+                        break;
+                    }
+                }
+            },
+            timeoutms);
+        GetExitCodeProcess(run.hProcess, &status);
+        CloseHandle(run.hThread);
+        CloseHandle(run.hProcess);
+        return status;
+    }
+
+    // The engine's output for the given names, written to expected/; its
+    // record count.
+    static int expected(const std::vector<std::string>& names, bool combine)
+    {
+        std::filesystem::create_directory("expected");
+        FileSelection block;
+        block.combine = combine ? 'Y' : 'N';
+        block.files = names;
+        ProgressWindow quiet;
+        return ncstoabf(block, names.front(), quiet, "expected");
+    }
+
+    static void expectsame(const std::string& output)
+    {
+        ASSERT_TRUE(std::filesystem::exists(output)) << output;
+        EXPECT_EQ(readbytes(output), readbytes("expected/" + output)) << output;
+    }
+
+    static std::string status(const std::string& output, int records)
+    {
+        return "Output file is " + output + ".\n " + std::to_string(records) + " records selected.";
+    }
+};
+
+TEST_F(Desktop, FirstStartWritesTheDefaultsAndOpensTheFileDialogAtOnce)
+{
+    GuiDriver gui;
+    start(gui);
+    gui.on("Open", [&](GuiWindow open) {
+        // As kernel32 writes the keys in saveprefs' order.
+        EXPECT_EQ(readbytes(ini), "[General]\r\nFont=comic sans ms\r\nFont size=13\r\nMessageBox=0\r\n"
+                                  "MainWindow=N\r\nData Directory=x:\\\r\nStatusBoxOn=0\r\n"
+                                  "[Parameters]\r\nCombine Files=0\r\n");
+        EXPECT_FALSE(IsWindowVisible(mainwindow()));
+        EXPECT_EQ(windowtext(mainwindow()), untitledTitle);
+        open.save("open-dialog");
+        open.click(IDCANCEL);
+    });
+    // A cancelled Open still leads to the converter's dialog, 208 units wide.
+    gui.on(converterTitle, [&](GuiWindow dialog) {
+        EXPECT_FALSE(IsWindowVisible(mainwindow()));
+        RECT r = dialog.rect();
+        EXPECT_EQ(r.right - r.left, dialogpixels(208));
+        EXPECT_EQ(windowtext(dialog.item(idValue)), "Combine Files");
+        dialog.click(idExit);
+    });
+    EXPECT_EQ(finish(gui), 0u);
+    EXPECT_EQ(setting("General", "Data Directory"), "x:");  // shortened by the file dialog
+}
+
+TEST_F(Desktop, FontSizeFromTheSettingsSizesTheDialog)
+{
+    settings("Font size=26\r\n");
+    GuiDriver gui;
+    start(gui);
+    gui.on("Open", [](GuiWindow open) { open.click(IDCANCEL); });
+    gui.on(converterTitle, [](GuiWindow dialog) {
+        RECT r = dialog.rect();
+        EXPECT_EQ(r.right - r.left, dialogpixels(416));
+        dialog.click(idExit);
+    });
+    EXPECT_EQ(finish(gui), 0u);
+    EXPECT_EQ(setting("General", "Font size"), "26");
+}
+
+TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
+{
+    recordings(3);
+    // StatusBoxOn missing: completion messages are on.
+    settings("Data Directory=" + folder + "\\gone\r\n");
+    const int records = expected({"CSC2.ncs", "CSC1.ncs", "CSC3.ncs"}, true);
+    ASSERT_GT(records, 0);
+
+    GuiDriver gui;
+    start(gui);
+    HWND dialog = nullptr;
+    gui.on("Open", [](GuiWindow open) {
+        EXPECT_FALSE(IsWindowVisible(mainwindow()));
+        open.type(fileNameBox, "\"CSC2.ncs\" \"CSC1.ncs\" \"CSC3.ncs\"");
+        open.click(IDOK);
+    });
+    gui.on(converterTitle, [&](GuiWindow d) {
+        dialog = d.handle();
+        d.save("converter-dialog");
+        d.click(idValue);  // tick Combine Files
+        d.click(idGo);
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        EXPECT_EQ(box.message(), status("CSC2.abf", records));
+        for (HWND w : processwindows(run.dwProcessId))
+            if (windowtext(w) == "Progress")
+                GuiWindow(w).save("progress-window");
+        box.save("completion-box");
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] { GuiWindow(dialog).click(idExit); });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+
+    expectsame("CSC2.abf");
+    EXPECT_FALSE(std::filesystem::exists("CSC1.abf"));
+    EXPECT_FALSE(std::filesystem::exists("CSC3.abf"));
+    EXPECT_EQ(setting("Parameters", "Combine Files"), "1");
+    EXPECT_PRED2(samepath, setting("General", "Data Directory"), folder);
+    EXPECT_EQ(setting("General", "StatusBoxOn"), "1");
+}
+
+// In mode 'O' the Go item is grayed until an Open chooses files, and
+// enabled again after each Go: with the data directory missing, a Go taken
+// at start would end the program instead of opening the file dialog.
+TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
+{
+    recordings(1);
+    settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\\gone\r\n");
+    const int records = expected({"CSC1.ncs"}, false);
+
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        w.save("main-window");
+        w.key(VK_F10);
+        PostMessageA(main, WM_CHAR, ctrlO, 1);
+    });
+    gui.on("Open", [&](GuiWindow open) {
+        open.type(fileNameBox, "CSC1.ncs");
+        open.click(IDOK);
+        Watch::gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        EXPECT_EQ(box.message(), status("CSC1.abf", records));
+        box.click(IDOK);
+        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; },
+                    [&] { GuiWindow(main).key(VK_F10); });
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] {
+            // The session ends: the chosen folder is kept as the close path keeps it.
+            EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), 1);
+            SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+            EXPECT_PRED2(samepath, setting("General", "Data Directory"), folder);
+            PostMessageA(main, WM_COMMAND, commandExit, 0);
+        });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+    expectsame("CSC1.abf");
+}
+
+TEST_F(Desktop, EditHidesTheMainWindowOnlyInModeHideInEdit)
+{
+    for (char mode : {'O', 'H', 'x'}) {
+        SCOPED_TRACE(mode);
+        const bool hides = mode != 'O';
+        settings(std::string("MainWindow=") + mode + "\r\nData Directory=" + folder + "\r\n");
+        GuiDriver gui;
+        start(gui);
+        HWND main = nullptr;
+        gui.on(untitledTitle, [&](GuiWindow w) {
+            main = w.handle();
+            altkey(main, 'E');
+        });
+        gui.on(converterTitle, [&](GuiWindow dialog) {
+            EXPECT_EQ(IsWindowVisible(main) != 0, !hides);
+            dialog.click(idCancel);
+            Watch::gone(dialog.handle(), [&] {
+                Watch::when([&] { return IsWindowVisible(main) != 0; },
+                            [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+            });
+        });
+        EXPECT_EQ(finish(gui), 0u);
+        Watch::finish();
+    }
+}
+
+TEST_F(Desktop, AboutClosesOnlyByOkAndHelpWarns)
+{
+    settings("MainWindow=O\r\n");
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        PostMessageA(main, WM_COMMAND, commandAbout, 0);
+    });
+    // The About box has no caption.
+    gui.on("", [&](GuiWindow about) {
+        EXPECT_EQ(about.text(1006), "Tessel ABF Converter, Version 2.8");
+        EXPECT_EQ(about.text(1007), "MIT licence. Built Apr  3 2019");
+        EXPECT_EQ(about.text(IDOK), "OK");
+        about.save("about-box");
+        about.key(VK_ESCAPE);
+        Watch::after(500, [&, about] {
+            EXPECT_TRUE(IsWindowVisible(about.handle())) << "Escape closed the box";
+            about.key(VK_RETURN);
+            Watch::gone(about.handle(), [&] { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
+        });
+    });
+    gui.on("", [&](GuiWindow about) {
+        about.click(IDOK);
+        Watch::gone(about.handle(), [&] { GuiWindow(main).key(VK_F1); });
+    });
+    gui.on("WINTESSEL", [&](GuiWindow box) {
+        EXPECT_EQ(box.message(), "Help not yet implemented!");
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+}
+
+// Any argument ends the program after start-up; one without ".abf" or
+// ".ABF" is shown as it is, never used as a format.
+TEST_F(Desktop, CommandLineEndsTheProgram)
+{
+    struct Case {
+        const char* arguments;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"x.txt", {"x.txt"}},
+        {"a.abf b.ABF", {}},
+        {"\"%s%n.txt\" c.abf", {"%s%n.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        GuiDriver gui;
+        start(gui, c.arguments);
+        for (const std::string& text : c.boxes)
+            gui.on("This is not an ABF File!!", [text](GuiWindow box) {
+                EXPECT_EQ(box.message(), text);
+                box.click(IDOK);
+            });
+        EXPECT_EQ(finish(gui, 20000), 0u);
+        EXPECT_EQ(setting("General", "MainWindow"), "N");
+    }
+}
+
+// A data directory changed in Preferences to a folder that is not there:
+// Go ends the program with its message.
+TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
+{
+    recordings(1);
+    settings("MainWindow=O\r\nData Directory=" + folder + "\r\n");
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        PostMessageA(main, WM_CHAR, ctrlO, 1);
+    });
+    gui.on("Open", [&](GuiWindow open) {
+        open.type(fileNameBox, "CSC1.ncs");
+        open.click(IDOK);
+        Watch::gone(open.handle(), [&] { altkey(main, 'P'); });
+    });
+    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+        EXPECT_EQ(prefs.text(idValue + 3), "comic sans ms");
+        EXPECT_PRED2(samepath, prefs.text(idValue + 5), folder);
+        prefs.save("preferences");
+        SendMessageA(prefs.item(idValue + 5), EM_SETSEL, 0, -1);
+        prefs.type(idValue + 5, folder + "\\gone");
+        prefs.click(idOk);
+        Watch::gone(prefs.handle(), [&] { GuiWindow(main).key(VK_F10); });
+    });
+    gui.on("Exiting on error", [](GuiWindow box) {
+        EXPECT_EQ(box.message(), "Couln't find the data path");
+        box.click(IDOK);
+    });
+    EXPECT_EQ(finish(gui), 1u);
+    EXPECT_EQ(setting("General", "Data Directory"), folder + "\\gone");
+    EXPECT_FALSE(std::filesystem::exists("CSC1.abf"));
+}
+
+}  // namespace
