@@ -271,7 +271,6 @@ TEST_F(Desktop, FirstStartWritesTheDefaultsAndOpensTheFileDialogAtOnce)
                                   "[Parameters]\r\nCombine Files=0\r\n");
         EXPECT_FALSE(IsWindowVisible(mainwindow()));
         EXPECT_EQ(windowtext(mainwindow()), untitledTitle);
-        open.save("open-dialog");
         open.click(IDCANCEL);
     });
     // A cancelled Open still leads to the converter's dialog, 208 units wide.
@@ -306,8 +305,7 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
     recordings(3);
     // StatusBoxOn missing: completion messages are on.
     settings("Data Directory=" + folder + "\\gone\r\n");
-    const int records = expected({"CSC2.ncs", "CSC1.ncs", "CSC3.ncs"}, true);
-    ASSERT_GT(records, 0);
+    std::string reported;
 
     GuiDriver gui;
     start(gui);
@@ -315,6 +313,7 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
     gui.on("Open", [](GuiWindow open) {
         EXPECT_FALSE(IsWindowVisible(mainwindow()));
         open.type(fileNameBox, "\"CSC2.ncs\" \"CSC1.ncs\" \"CSC3.ncs\"");
+        open.save("open-file-dialog");
         open.click(IDOK);
     });
     gui.on(converterTitle, [&](GuiWindow d) {
@@ -324,7 +323,7 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
         d.click(idGo);
     });
     gui.on(converterTitle, [&](GuiWindow box) {
-        EXPECT_EQ(box.message(), status("CSC2.abf", records));
+        reported = box.message();
         for (HWND w : processwindows(run.dwProcessId))
             if (windowtext(w) == "Progress")
                 GuiWindow(w).save("progress-window");
@@ -334,6 +333,8 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
     });
     EXPECT_EQ(finish(gui), 0u);
 
+    // The engine's output, made after the run so the file dialog shows only the recordings.
+    EXPECT_EQ(reported, status("CSC2.abf", expected({"CSC2.ncs", "CSC1.ncs", "CSC3.ncs"}, true)));
     expectsame("CSC2.abf");
     EXPECT_FALSE(std::filesystem::exists("CSC1.abf"));
     EXPECT_FALSE(std::filesystem::exists("CSC3.abf"));
@@ -349,7 +350,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
 {
     recordings(1);
     settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\\gone\r\n");
-    const int records = expected({"CSC1.ncs"}, false);
+    std::string reported;
 
     GuiDriver gui;
     start(gui);
@@ -366,7 +367,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
         Watch::gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.on(converterTitle, [&](GuiWindow box) {
-        EXPECT_EQ(box.message(), status("CSC1.abf", records));
+        reported = box.message();
         box.click(IDOK);
         Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; },
                     [&] { GuiWindow(main).key(VK_F10); });
@@ -382,6 +383,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
         });
     });
     EXPECT_EQ(finish(gui), 0u);
+    EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
     expectsame("CSC1.abf");
 }
 
