@@ -475,6 +475,41 @@ TEST_F(Desktop, CommandLineEndsTheProgram)
     }
 }
 
+// Save (F9) writes the parameters to a file in the parameter folder; Read
+// (F8) takes another file's back, and Exit keeps what was read.
+TEST_F(Desktop, ParameterFilesThroughTheMenu)
+{
+    const std::string saved = "c:\\labparms\\desktopsaved.tsa";
+    const std::string other = "c:\\labparms\\desktopother.tsa";
+    settings("MainWindow=O\r\n", "Combine Files=1\r\n");
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        w.key(VK_F9);
+    });
+    gui.on("Save As", [&](GuiWindow save) {
+        save.type(fileNameBox, "desktopsaved");
+        save.click(IDOK);
+        const std::string written = "[Parameters]\r\nCombine Files=1\r\n";
+        Watch::when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
+                    [&] {
+                        writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
+                        GuiWindow(main).key(VK_F8);
+                    });
+    });
+    gui.on("Open", [&](GuiWindow open) {
+        open.type(fileNameBox, "desktopother.tsa");
+        open.click(IDOK);
+        Watch::gone(open.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+    EXPECT_EQ(setting("Parameters", "Combine Files"), "0");
+    std::filesystem::remove(saved);
+    std::filesystem::remove(other);
+}
+
 // A data directory changed in Preferences to a folder that is not there:
 // Go ends the program with its message.
 TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
