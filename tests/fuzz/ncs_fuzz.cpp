@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const char* bytes = reinterpret_cast<const char*>(data);
     NcsHeader header;
-    readncsheader(ncstext(bytes, size), header);
+    const std::string_view text = ncstext(bytes, size);
+    readncsheader(text, header);
+    ncsmicrovolts(text);
+    ncsopened(text);
 
     const std::string input = (fuzzworkdir() / "in.ncs").string();
     writebytes(input, std::string(bytes, size));
@@ -26,10 +29,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     selection.files = {input, input};  // two channels from one file exercise the interleave
     selection.combine = size % 2 ? 'Y' : 'N';
     ProgressWindow progress;
-    const int records = ncstoabf(selection, input, progress);
+    // The options ride on the input's length, so every path is reached; a
+    // small limit makes parts of short inputs.
+    ConvertOptions options;
+    options.volts = size % 3 == 0;
+    options.startTime = size % 5 == 0;
+    options.split = size % 7 == 0;
+    if (options.split)
+        options.limit = 4096;
+    ConvertOutcome outcome;
+    const int records = ncstoabf(selection, input, progress, {}, options, &outcome);
     takerecorded();
 
     const fs::path output = fuzzworkdir() / "in.abf";
+    if (outcome.parts.size() > 1) {
+        // Parts are checked by the unit tests; here they must only exist.
+        for (const auto& part : outcome.parts)
+            if (!fs::exists(part.name) || !fs::remove(part.name))
+                std::abort();
+        return 0;
+    }
     if (records == 0) {
         if (fs::exists(output))
             std::abort();  // a failed run must leave no output

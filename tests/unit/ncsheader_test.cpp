@@ -107,8 +107,9 @@ TEST(NcsHeader, MicrovoltsFromBitVoltsAndInversion)
     for (const Case& c : cases) {
         const auto got = ncsmicrovolts(c.text);
         ASSERT_EQ(got.has_value(), c.microvolts.has_value()) << c.text;
-        if (got)
+        if (got) {
             EXPECT_DOUBLE_EQ(*got, *c.microvolts) << c.text;
+        }
     }
 }
 
