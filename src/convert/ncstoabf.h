@@ -9,6 +9,7 @@
 
 #include "convert/abfheader.h"
 #include "convert/ncstiming.h"
+#include "platform/frontend.h"
 #include "progress/progresswindow.h"
 
 // The files of the current selection, in the converter parameter block.
@@ -63,7 +64,6 @@ std::string abfname(const std::string& path, const std::string& outputdir = {});
 std::string partname(const std::string& name, int part);
 
 // Texts of file failures, shown under kFileErrorCaption.
-inline constexpr const char* kFileErrorCaption = "File Error";
 inline constexpr const char* kCouldntOpen = "\nCouldn't open %s";
 inline constexpr const char* kCouldntRead = "\nCouldn't read %s";
 

@@ -3,10 +3,10 @@
 // chooses and read back, through the open and save dialogs.
 
 #include "paramdlg/paramtable.h"
+#include "platform/frontend.h"
 
 inline constexpr const char* kNoParamFolder = "Could not create parameter file space";
 inline constexpr const char* kCannotWrite = "\nCouldn't write %s";
-inline constexpr const char* kFileErrorCaption = "File Error";
 
 // Prepares the one file-dialog record Read and Save share (filter, initial
 // folder spec.paramDir, extension spec.fileExt, left in lower case) and

@@ -10,3 +10,7 @@ using WindowHandle = void*;
 // Shows text under caption with an OK button, owned by owner; like
 // MessageBoxA with MB_OK.
 void messagebox(WindowHandle owner, const char* text, const char* caption);
+
+// The caption of every message about a file that could not be opened, read
+// or written.
+inline constexpr const char* kFileErrorCaption = "File Error";

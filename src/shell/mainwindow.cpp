@@ -6,7 +6,7 @@
 
 #include "numtext/numshort.h"
 #include "paramdlg/rundialog.h"
-#include "shell/paramcommands.h"
+#include "params/paramfiles.h"
 #include "resource.h"
 #include "shell/batch.h"
 #include "shell/convparams.h"
@@ -68,7 +68,7 @@ void startup(HWND window, const CREATESTRUCTA& create)
     startsettings(converterSpec, {fontFace, dataDirectory}, settingsPath);
 
     initfiledialog(window, dataDirectory);
-    paramfilesetup(window, converterSpec);
+    setupparamfiles(window, converterSpec);
 
     // An argument is shown as a text, never used as a format.
     for (int i = 1; i < __argc; ++i) {
@@ -141,10 +141,10 @@ bool command(HWND window, int id)
         edit(window);
         break;
     case CMD_READ:
-        paramfileread(window, converterSpec);
+        readparamfile(window, converterSpec);
         break;
     case CMD_SAVE:
-        paramfilesave(window, converterSpec);
+        saveparamfile(window, converterSpec);
         break;
     case CMD_PREFS:
         editprefs(window);
