@@ -7,7 +7,7 @@
 set -euo pipefail
 build=(cmake g++ ninja-build)
 test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
-      python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils dpkg-dev unzip)
+      python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils dpkg-dev file unzip)
 docs=(imagemagick)
 
 case ${1:-} in
