@@ -510,6 +510,65 @@ TEST_F(Desktop, ParameterFilesThroughTheMenu)
     std::filesystem::remove(other);
 }
 
+// The height in pixels of "Abc" in face at size pixels, as the dialogs
+// measure their font.
+int textheight(const char* face, int size)
+{
+    HFONT font = CreateFontA(-size, 0, 0, 0, 0, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE abc{};
+    GetTextExtentPoint32A(dc, "Abc", 3, &abc);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return abc.cy;
+}
+
+// Preferences write the settings file however they close; a new font size
+// reaches the next converter dialog at once, its size only the next start.
+TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
+{
+    settings("MainWindow=O\r\nData Directory=" + folder + "\r\n");
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        // Gone from the file, so only a rewrite brings it back.
+        WritePrivateProfileStringA("General", "MessageBox", nullptr, ini.c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+        altkey(main, 'P');
+    });
+    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+        SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
+        prefs.type(idValue + 4, "20");
+        prefs.click(idCancel);
+        Watch::gone(prefs.handle(), [&] {
+            EXPECT_EQ(setting("General", "MessageBox"), "0") << "written though cancelled";
+            EXPECT_EQ(setting("General", "Font size"), "13");
+            altkey(main, 'P');
+        });
+    });
+    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+        SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
+        prefs.type(idValue + 4, "20");
+        prefs.click(idOk);
+        Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
+    });
+    gui.on(converterTitle, [&](GuiWindow dialog) {
+        EXPECT_EQ(setting("General", "Font size"), "20");
+        RECT box = dialog.rect(idValue);
+        EXPECT_EQ(box.bottom - box.top, static_cast<int>(1.3 * textheight("comic sans ms", 20)));
+        RECT r = dialog.rect();
+        EXPECT_EQ(r.right - r.left, dialogpixels(208)) << "the size of the start";
+        dialog.click(idCancel);
+        Watch::gone(dialog.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+}
+
 // A data directory changed in Preferences to a folder that is not there:
 // Go ends the program with its message.
 TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
