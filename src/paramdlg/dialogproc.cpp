@@ -19,12 +19,9 @@
 
 namespace {
 
-constexpr const char* kSection = "Parameters";
 constexpr const char* kBackupPrefix = "bkw";
 constexpr const char* kErrorCaption = "Parameter Error";
 
-constexpr int groups = 11;
-constexpr int optionsPerGroup = 15;
 // Drive and folder are kept around Read and Save, whose dialogs change them.
 constexpr DWORD folderLength = 512;
 
@@ -105,7 +102,7 @@ void restore(const ParamDialogSpec& spec, const std::vector<std::string>& values
 // The values Cancel returns to: in the backup file and in memory.
 void takebackup(OpenDialog& open)
 {
-    saveparams(kSection, *open.spec, open.backup);
+    saveparams(paramSection, *open.spec, open.backup);
     open.snapshot = snapshot(*open.spec);
 }
 
@@ -217,11 +214,7 @@ void startup(HWND dialog, OpenDialog& open)
     if (pagecount(spec) < 2)
         CreateWindowExA(WS_EX_STATICEDGE, "STATIC", "", WS_CHILD | WS_VISIBLE, trunc(0.15 * w), trunc(2.1 * th),
                         trunc(0.7 * w), 2, dialog, nullptr, static_cast<HINSTANCE>(spec.instance), nullptr);
-    for (int g = 0; g < groups; ++g) {
-        show(dialog, idGroup + g, false);
-        for (int k = 0; k < optionsPerGroup; ++k)
-            show(dialog, radioid(g, k), false);
-    }
+    hidegroups(dialog);
     spec.topMargin = 3 * th;
     spec.tabStripHeight = 0;
     if (pagecount(spec) >= 2 && !maketabs(dialog, spec, client))

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int groups = 11;
-constexpr int optionsPerGroup = 15;
 
 int trunc(double v)
 {
@@ -211,13 +209,19 @@ int clearpage(WindowHandle window, ParamDialogSpec& spec)
             return 1;
         spec.valueWnd[row] = nullptr;
     }
-    for (int g = 0; g < groups; ++g) {
+    hidegroups(dialog);
+    return 0;
+}
+
+void hidegroups(WindowHandle window)
+{
+    HWND dialog = static_cast<HWND>(window);
+    for (int g = 0; g < templateGroups; ++g) {
         ShowWindow(control(dialog, idGroup + g), SW_HIDE);
-        for (int k = 0; k < optionsPerGroup; ++k) {
+        for (int k = 0; k < groupOptions; ++k) {
             // A button left checked would be read as the next page's choice.
             CheckDlgButton(dialog, radioid(g, k), BST_UNCHECKED);
             ShowWindow(control(dialog, radioid(g, k)), SW_HIDE);
         }
     }
-    return 0;
 }

@@ -15,3 +15,6 @@ int buildpage(WindowHandle dialog, ParamDialogSpec& spec);
 // Removes the rows of the page shown and hides the groups and their radio
 // buttons, unchecked. Returns 0, or 1 when a control could not be destroyed.
 int clearpage(WindowHandle dialog, ParamDialogSpec& spec);
+
+// Hides every group box of the template and its radio buttons, unchecked.
+void hidegroups(WindowHandle dialog);

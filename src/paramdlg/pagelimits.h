@@ -5,7 +5,7 @@
 #include "paramdlg/paramtable.h"
 
 inline constexpr int maxPageGroups = 10;
-inline constexpr int maxGroupOptions = 15;
+inline constexpr int maxGroupOptions = groupOptions;
 
 inline constexpr const char* kTooManyGroups = "Too many group items on pagkit dlg page.";
 inline constexpr const char* kTooManyRows = "Too many rows on a dialog page: 15 fit.";

@@ -148,9 +148,13 @@ constexpr int idExit = 50015;
 constexpr int idMinimizeTop = 50016;
 constexpr int idTitle = 51011;
 
+// The template's choice groups: eleven group boxes of 15 radio buttons.
+constexpr int templateGroups = 11;
+constexpr int groupOptions = 15;
+
 constexpr int radioid(int group, int option)
 {
-    return idRadio + 15 * group + option;
+    return idRadio + groupOptions * group + option;
 }
 
 // Number of entries of the whole table: the sum of the page sizes.

@@ -15,8 +15,6 @@ constexpr DWORD centredText = WS_CHILD | WS_VISIBLE | SS_CENTER;
 constexpr DWORD groupBox = WS_CHILD | WS_VISIBLE | WS_GROUP | BS_GROUPBOX;
 constexpr DWORD radioButton = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
 
-constexpr int groups = 11;
-constexpr int optionsPerGroup = 15;
 
 int trunc(double v)
 {
@@ -67,9 +65,9 @@ DialogTemplate paramtemplate(ParamDialogSpec& spec)
     t.item(hiddenButton, 1, 1, 2, 2, idSave, buttonAtom, "&Save");
     t.item(centredText, trunc(0.1 * w), trunc(0.4 * th), trunc(0.8 * w), trunc(1.3 * th), idTitle, staticAtom,
            caption);
-    for (int g = 0; g < groups; ++g) {
+    for (int g = 0; g < templateGroups; ++g) {
         t.item(groupBox, 10, 30, w - 20, 8 * th, static_cast<WORD>(idGroup + g), buttonAtom, "empty");
-        for (int k = 0; k < optionsPerGroup; ++k)
+        for (int k = 0; k < groupOptions; ++k)
             t.item(radioButton, trunc(k * bw * 1.5 + 20), 42, trunc(1.3 * bw), th, static_cast<WORD>(radioid(g, k)),
                    buttonAtom, "mt");
     }

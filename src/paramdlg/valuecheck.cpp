@@ -164,7 +164,7 @@ int readchoice(WindowHandle dialog, int g, const ParamDialogSpec& spec, char* ta
     const char* choices = e.choices ? e.choices : "";
     // A unit entry's selection slot follows its letters and is no option; a
     // group has buttons 0..14, further letters would reach the next group.
-    const int letters = std::min(static_cast<int>(std::strlen(choices)) - ((e.flags & PARAM_UNIT) ? 1 : 0), 15);
+    const int letters = std::min(static_cast<int>(std::strlen(choices)) - ((e.flags & PARAM_UNIT) ? 1 : 0), groupOptions);
     for (int k = 0; target && k < letters; ++k) {
         if (checked(dialog, radioid(g, k)))
             *target = choices[k];

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr const char* section = "Parameters";
 constexpr DWORD fileDialogSize = 76;  // the record without the later extension fields
 
 // Built once by setupparamfiles; Read and Save of any table use them.
@@ -73,7 +72,7 @@ int readparamfile(WindowHandle window, ParamDialogSpec& spec)
     prepare(window, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!GetOpenFileNameA(&fileDialog))
         return 0;
-    loadparams(section, spec, chosenPath);
+    loadparams(paramSection, spec, chosenPath);
     namefile(spec);
     return 0;
 }
@@ -85,7 +84,7 @@ int saveparamfile(WindowHandle window, ParamDialogSpec& spec)
     if (!GetSaveFileNameA(&fileDialog))
         return 0;
     // The caption names a file only once it holds the values.
-    if (saveparams(section, spec, chosenPath) < paramcount(spec)) {
+    if (saveparams(paramSection, spec, chosenPath) < paramcount(spec)) {
         messagebox(window, textf(kCannotWrite, chosenPath).c_str(), kFileErrorCaption);
         return 0;
     }

@@ -6,6 +6,10 @@
 
 #include "paramdlg/paramtable.h"
 
+// The section a whole table is kept in: in the settings file, in parameter
+// files and in a dialog's backup.
+inline constexpr const char* paramSection = "Parameters";
+
 // Writes every entry of the table, in table order. Returns the number of
 // successful writes.
 int saveparams(const char* section, const ParamDialogSpec& spec, const char* file);

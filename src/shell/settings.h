@@ -15,7 +15,6 @@ inline constexpr std::size_t pathSize = 260;
 
 inline constexpr const char* settingsName = "WINTESSEL";
 inline constexpr const char* generalSection = "General";
-inline constexpr const char* paramSection = "Parameters";
 inline constexpr const char* defaultFontFace = "comic sans ms";
 inline constexpr int defaultFontHeight = 13;
 
