@@ -4,17 +4,21 @@
 #        packages.sh test    everything the tests need: the Windows cross
 #                            compiler, Wine with its fonts (the window tests
 #                            measure text), Xvfb, clang for fuzzing, python3-neo
+#        packages.sh win64   the 64-bit cross compiler and Wine, for machines
+#                            whose kernel starts no 32-bit programs
 set -euo pipefail
 build=(cmake g++ ninja-build)
 test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
       python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils dpkg-dev file unzip)
+win64=(g++-mingw-w64-x86-64 wine64)
 docs=(imagemagick)
 
 case ${1:-} in
 build) wanted=("${build[@]}") ;;
 test) wanted=("${test[@]}") ;;
+win64) wanted=("${win64[@]}") ;;
 docs) wanted=("${docs[@]}") ;;
-*) echo "usage: $0 build|test|docs" >&2; exit 2 ;;
+*) echo "usage: $0 build|test|win64|docs" >&2; exit 2 ;;
 esac
 
 sudo=""

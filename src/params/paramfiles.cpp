@@ -11,12 +11,11 @@
 #include "paramdlg/valuecheck.h"
 #include "params/paramnames.h"
 #include "params/paramsection.h"
+#include "platform/filedialog_win.h"
 #include "shell/batch.h"
 #include "shell/fatalexit.h"
 
 namespace {
-
-constexpr DWORD fileDialogSize = 76;  // the record without the later extension fields
 
 // Built once by setupparamfiles; Read and Save of any table use them.
 std::string filter;

@@ -8,6 +8,7 @@
 #include "convert/ncstoabf.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
+#include "platform/filedialog_win.h"
 #include "progress/progresswindow.h"
 #include "shell/helpers.h"
 #include "shell/shellstate.h"
@@ -20,7 +21,6 @@ namespace {
 
 OPENFILENAMEA fileDialog;
 
-constexpr DWORD fileDialogSize = 76;  // the record without the later extension fields
 constexpr const char* ncsFilter = "Neurolynx File (*.ncs)\0*.ncs\0";
 constexpr const char* kTooManySelected = "Files Selection error!\nToo many selected?";
 
