@@ -13,9 +13,9 @@
 #include "paramdlg/dlgtemplate.h"
 #include "paramdlg/pagebuilder.h"
 #include "paramdlg/valuecheck.h"
-#include "paramdlg/valuetext.h"
 #include "params/paramfiles.h"
 #include "params/paramsection.h"
+#include "params/valuetext.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "paramdlg/pagelimits.h"
 #include "paramdlg/rundialog.h"
-#include "paramdlg/valuetext.h"
+#include "params/pagelimits.h"
+#include "params/valuetext.h"
 #include "shell/fatalexit.h"
 
 namespace {

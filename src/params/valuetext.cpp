@@ -1,4 +1,4 @@
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 
 #include <cctype>
 #include <cfloat>
