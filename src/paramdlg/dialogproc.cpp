@@ -12,8 +12,8 @@
 #include "numtext/numshort.h"
 #include "paramdlg/dlgtemplate.h"
 #include "paramdlg/pagebuilder.h"
+#include "paramdlg/paramfiles.h"
 #include "paramdlg/valuecheck.h"
-#include "params/paramfiles.h"
 #include "params/paramsection.h"
 #include "params/valuetext.h"
 

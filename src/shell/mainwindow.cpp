@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "numtext/numshort.h"
+#include "paramdlg/paramfiles.h"
 #include "paramdlg/rundialog.h"
-#include "params/paramfiles.h"
 #include "resource.h"
 #include "shell/batch.h"
 #include "shell/convparams.h"

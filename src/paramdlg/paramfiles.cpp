@@ -1,4 +1,4 @@
-#include "params/paramfiles.h"
+#include "paramdlg/paramfiles.h"
 
 #include <windows.h>
 
