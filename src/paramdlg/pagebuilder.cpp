@@ -11,7 +11,7 @@
 #include "paramdlg/rundialog.h"
 #include "params/pagelimits.h"
 #include "params/valuetext.h"
-#include "shell/fatalexit.h"
+#include "platform/frontend.h"
 
 namespace {
 

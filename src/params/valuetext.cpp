@@ -8,7 +8,7 @@
 
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
-#include "shell/fatalexit.h"
+#include "platform/frontend.h"
 
 namespace {
 
