@@ -12,8 +12,8 @@
 #include "params/paramnames.h"
 #include "params/paramsection.h"
 #include "platform/filedialog_win.h"
+#include "platform/fileops_win.h"
 #include "platform/frontend.h"
-#include "shell/batch.h"
 
 namespace {
 
