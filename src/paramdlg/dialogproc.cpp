@@ -12,10 +12,10 @@
 #include "numtext/numshort.h"
 #include "paramdlg/dlgtemplate.h"
 #include "paramdlg/pagebuilder.h"
+#include "paramdlg/paramfiles.h"
 #include "paramdlg/valuecheck.h"
-#include "paramdlg/valuetext.h"
-#include "params/paramfiles.h"
 #include "params/paramsection.h"
+#include "params/valuetext.h"
 
 namespace {
 

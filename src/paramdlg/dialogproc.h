@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // What belongs to one open dialog, so that a dialog opened from another's
 // callback cannot disturb it. rundialog makes it and passes it as the

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "paramdlg/pagelimits.h"
 #include "paramdlg/rundialog.h"
-#include "paramdlg/valuetext.h"
-#include "shell/fatalexit.h"
+#include "params/pagelimits.h"
+#include "params/valuetext.h"
+#include "platform/frontend.h"
 
 namespace {
 

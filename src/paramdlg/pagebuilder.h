@@ -3,7 +3,7 @@
 // buttons, a unit's radio buttons and number, or a check box per entry,
 // laid out from the top of the page area. Win32 only.
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // Makes the rows of page spec.page and raises contentBottom to the bottom
 // they reach. Returns 0, or 1 when a control could not be created (the rows

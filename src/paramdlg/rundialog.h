@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "paramdlg/dlgtemplate.h"
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // Creates the control font, builds the template and runs the dialog, owned
 // by parent, until it closes. How it closed is in spec.outcome (1, as for

@@ -10,7 +10,7 @@
 
 #include "numtext/numlist.h"
 #include "numtext/numshort.h"
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 
 namespace {
 

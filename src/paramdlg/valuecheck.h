@@ -3,7 +3,7 @@
 // when it loses the focus and stored or rejected, a whole page is read back
 // into the variables, and the caption names the parameter file. Win32 only.
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // The one report of a rejected value. Its text field carries the value the
 // variable still holds, cut to 99 characters; the variable itself keeps the

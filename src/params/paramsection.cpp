@@ -4,7 +4,7 @@
 #include <string>
 
 #include "numtext/numshort.h"
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 #include "platform/profile.h"
 
 namespace {

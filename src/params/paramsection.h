@@ -4,7 +4,7 @@
 // letters that the preferences keep beside it. Every operation takes the
 // section name first and the file path last.
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // The section a whole table is kept in: in the settings file, in parameter
 // files and in a dialog's backup.

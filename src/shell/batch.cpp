@@ -9,6 +9,7 @@
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "platform/filedialog_win.h"
+#include "platform/fileops_win.h"
 #include "progress/progresswindow.h"
 #include "shell/helpers.h"
 #include "shell/shellstate.h"
@@ -131,17 +132,4 @@ int gobatch(HWND owner)
     }
     progressRecord.window = nullptr;
     return converterBlock.nfiles();
-}
-
-void existingdir(char* path)
-{
-    while (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
-        std::size_t n = std::strlen(path);
-        if (n > 0 && path[n - 1] == '\\')
-            path[n - 1] = '\0';
-        char* slash = std::strrchr(path, '\\');
-        if (!slash)
-            break;
-        *slash = '\0';
-    }
 }

@@ -36,7 +36,3 @@ std::vector<std::string> selectionlist();
 // The Go command: converts the selection and reports each outcome. Returns
 // the number of names converted (0 for no selection).
 int gobatch(HWND owner);
-
-// Shortens path in place to its nearest existing ancestor; a path without a
-// folder that exists is cut to its first component.
-void existingdir(char* path);

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstdio>
 
-#include "shell/fatalexit.h"
+#include "platform/frontend.h"
 
 // The check box reads and writes one char at the address of combine, which
 // must be the field's lowest byte.

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "convert/ncstoabf.h"
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 inline constexpr int maxTableEntries = 31;
 inline constexpr int maxTablePages = 4;

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "numtext/numshort.h"
+#include "paramdlg/paramfiles.h"
 #include "paramdlg/rundialog.h"
-#include "params/paramfiles.h"
+#include "platform/frontend.h"
 #include "resource.h"
 #include "shell/batch.h"
 #include "shell/convparams.h"
-#include "shell/fatalexit.h"
 #include "shell/helpers.h"
 #include "shell/prefs.h"
 #include "shell/settings.h"

@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 inline constexpr std::size_t fontFaceSize = 100;
 inline constexpr std::size_t pathSize = 260;

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "convert/ncstoabf.h"
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 #include "progress/progresswindow.h"
 #include "shell/settings.h"
 

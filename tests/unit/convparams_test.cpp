@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 #include "shell/convparams.h"
 #include "support/recorder.h"
 

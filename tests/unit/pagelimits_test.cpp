@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "paramdlg/pagelimits.h"
+#include "params/pagelimits.h"
 
 namespace {
 

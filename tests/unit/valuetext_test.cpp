@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 #include "support/recorder.h"
 
 namespace {

@@ -15,6 +15,7 @@
 
 #include "convert/abfheader.h"
 #include "guidriver.h"
+#include "platform/fileops_win.h"
 #include "shell/batch.h"
 #include "shell/helpers.h"
 #include "shell/shellstate.h"

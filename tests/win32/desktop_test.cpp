@@ -20,7 +20,7 @@
 #include "convert/ncstoabf.h"
 #include "guidriver.h"
 #include "paramdlg/dlgtemplate.h"
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 #include "support/ncsbytes.h"
 
 namespace {

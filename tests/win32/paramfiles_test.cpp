@@ -11,8 +11,8 @@
 #include <string>
 
 #include "guidriver.h"
+#include "paramdlg/paramfiles.h"
 #include "paramdlg/valuecheck.h"
-#include "params/paramfiles.h"
 #include "support/ncsbytes.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 // Writes entry i's variable as text into text (paramTextSize characters).
 // A choice has no text form here and leaves text as it was.

@@ -1,4 +1,4 @@
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 
 #include <cctype>
 #include <cfloat>
@@ -8,7 +8,7 @@
 
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
-#include "shell/fatalexit.h"
+#include "platform/frontend.h"
 
 namespace {
 

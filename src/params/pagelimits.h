@@ -2,7 +2,7 @@
 // What one page of a generated dialog can hold: the template has ten
 // complete groups of 15 radio buttons, and the dialog keeps 15 row slots.
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 
 inline constexpr int maxPageGroups = 10;
 inline constexpr int maxGroupOptions = groupOptions;

@@ -1,8 +1,8 @@
-#include "paramdlg/pagelimits.h"
+#include "params/pagelimits.h"
 
 #include <cstring>
 
-#include "paramdlg/valuetext.h"
+#include "params/valuetext.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Parameter files: one set of a table's values, saved under a name the user
 // chooses and read back, through the open and save dialogs.
 
-#include "paramdlg/paramtable.h"
+#include "params/paramtable.h"
 #include "platform/frontend.h"
 
 inline constexpr const char* kNoParamFolder = "Could not create parameter file space";

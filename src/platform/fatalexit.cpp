@@ -1,8 +1,6 @@
-#include "shell/fatalexit.h"
+#include "platform/frontend.h"
 
 #include <cstdlib>
-
-#include "platform/frontend.h"
 
 void fatalexit(const char* message, int status)
 {

@@ -1,4 +1,4 @@
-#include "params/paramfiles.h"
+#include "paramdlg/paramfiles.h"
 
 #include <windows.h>
 
@@ -12,8 +12,8 @@
 #include "params/paramnames.h"
 #include "params/paramsection.h"
 #include "platform/filedialog_win.h"
-#include "shell/batch.h"
-#include "shell/fatalexit.h"
+#include "platform/fileops_win.h"
+#include "platform/frontend.h"
 
 namespace {
 
