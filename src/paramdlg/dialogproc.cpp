@@ -16,14 +16,12 @@
 #include "paramdlg/valuecheck.h"
 #include "params/paramsection.h"
 #include "params/valuetext.h"
+#include "platform/fileops_win.h"
 
 namespace {
 
 constexpr const char* kBackupPrefix = "bkw";
 constexpr const char* kErrorCaption = "Parameter Error";
-
-// Drive and folder are kept around Read and Save, whose dialogs change them.
-constexpr DWORD folderLength = 512;
 
 int trunc(double v)
 {
@@ -318,17 +316,6 @@ void close(HWND dialog, OpenDialog& open, bool cancel)
     EndDialog(dialog, 0);
 }
 
-// Runs fn with the current drive and folder kept, as the file dialogs
-// change them.
-template <typename Fn>
-void keepfolder(Fn fn)
-{
-    char folder[folderLength] = "";
-    GetCurrentDirectoryA(folderLength, folder);
-    fn();
-    SetCurrentDirectoryA(folder);
-}
-
 void command(HWND dialog, OpenDialog& open, int id, int code)
 {
     ParamDialogSpec& spec = *open.spec;
@@ -379,24 +366,24 @@ void command(HWND dialog, OpenDialog& open, int id, int code)
         spec.onPrefs(dialog);
         repaint(dialog);
         return;
-    case idRead:
+    case idRead: {
         if (!spec.fileCommands || !checkfocused(dialog, spec))
             return;
-        keepfolder([&] {
-            readparamfile(dialog, spec);
-            rebuildpage(dialog, open);
-            repaint(dialog);
-        });
+        const KeptFolder kept;
+        readparamfile(dialog, spec);
+        rebuildpage(dialog, open);
+        repaint(dialog);
         return;
-    case idSave:
+    }
+    case idSave: {
         if (!spec.fileCommands || !checkfocused(dialog, spec))
             return;
-        keepfolder([&] {
-            saveparamfile(dialog, spec);
-            SetFocus(dialog);
-            repaint(dialog);
-        });
+        const KeptFolder kept;
+        saveparamfile(dialog, spec);
+        SetFocus(dialog);
+        repaint(dialog);
         return;
+    }
     case idMinimize:
     case idMinimizeTop:
         ShowWindow(dialog, SW_MINIMIZE);

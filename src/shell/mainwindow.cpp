@@ -7,6 +7,7 @@
 #include "numtext/numshort.h"
 #include "paramdlg/paramfiles.h"
 #include "paramdlg/rundialog.h"
+#include "platform/fileops_win.h"
 #include "platform/frontend.h"
 #include "resource.h"
 #include "shell/batch.h"
@@ -140,12 +141,18 @@ bool command(HWND window, int id)
     case CMD_EDIT:
         edit(window);
         break;
-    case CMD_READ:
+    case CMD_READ: {
+        // As the dialog's own Read and Save do: the file dialogs change the
+        // current folder.
+        const KeptFolder kept;
         readparamfile(window, converterSpec);
         break;
-    case CMD_SAVE:
+    }
+    case CMD_SAVE: {
+        const KeptFolder kept;
         saveparamfile(window, converterSpec);
         break;
+    }
     case CMD_PREFS:
         editprefs(window);
         break;
