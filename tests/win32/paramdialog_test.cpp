@@ -596,22 +596,53 @@ TEST_F(ParamDialog, ARejectedBoxKeepsThePage)
     run(gui);
 }
 
-// The press reaches the button, the focus moves and the check's report is
-// posted; the release must still find Cancel there.
-TEST_F(ParamDialog, ACancelClickIsNotSwallowedByTheCheck)
+// A rejected value is reported however the focus leaves its box, unless
+// the user completes a click on Cancel: then the dialog just closes. The
+// press moves the focus and posts the report; the release decides.
+TEST_F(ParamDialog, OnlyACompletedCancelSkipsTheReport)
 {
-    GuiDriver gui;
-    gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eCount, "bad");
-        PostMessageA(d.item(idCancel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    });
-    gui.again("Demo Settings", [&](GuiWindow d) {
-        EXPECT_EQ(spec.errorPending, 0) << "the rejection was handled";
-        PostMessageA(d.item(idCancel), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    });
-    run(gui);
-    EXPECT_EQ(spec.outcome, 1);
-    EXPECT_EQ(v.count, 12);
+    const LPARAM on = MAKELPARAM(2, 2), off = MAKELPARAM(-40, -40);
+    const struct {
+        const char* way;
+        bool press, slideoff, reported;
+    } cases[] = {
+        {"click", true, false, false},
+        {"press, slide off, release", true, true, true},
+        {"focus without a click (Shift+Tab)", false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.way);
+        GuiDriver gui;
+        gui.on("Demo Settings", [&](GuiWindow d) {
+            retype(d, idValue + eCount, "bad");
+            HWND cancel = d.item(idCancel);
+            if (c.press)
+                PostMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, on);
+            else
+                SetFocus(cancel);
+        });
+        if (c.press)
+            gui.again("Demo Settings", [&](GuiWindow d) {
+                HWND cancel = d.item(idCancel);
+                if (c.slideoff)
+                    PostMessageA(cancel, WM_MOUSEMOVE, MK_LBUTTON, off);
+                PostMessageA(cancel, WM_LBUTTONUP, 0, c.slideoff ? off : on);
+            });
+        if (c.reported) {
+            gui.on("Parameter Error", [](GuiWindow box) {
+                EXPECT_EQ(box.message(), "Count\nmust be an integer!");
+                box.click(IDOK);
+            });
+            gui.again("Demo Settings", [&](GuiWindow d) {
+                EXPECT_EQ(d.text(idValue + eCount), "12");
+                EXPECT_EQ(GetFocus(), d.item(idValue + eCount)) << "the focus is back in the box";
+                d.click(idOk);
+            });
+        }
+        run(gui);
+        EXPECT_EQ(spec.outcome, c.reported ? 0 : 1);
+        EXPECT_EQ(v.count, 12);
+    }
 }
 
 // A dialog opened from another's callback has its own backup, snapshot and
