@@ -91,13 +91,19 @@ void startup(HWND window, const CREATESTRUCTA& create)
 
 void go(HWND window)
 {
-    if (!SetCurrentDirectoryA(dataDirectory))
+    if (!SetCurrentDirectoryA(dataDirectory)) {
+        // The program ends here: first keep what closing would keep.
+        savesession(converterSpec, dataDirectory, settingsPath);
         fatalexit(kNoDataPath, 1);
+    }
     enablego(window, false);
+    // The title names an output only when one was written; after a Go that
+    // wrote none it is again the one Open gave, so no earlier output's name
+    // stays in it.
     if (gobatch(window)) {
         char title[goTitleLength + 1];
-        std::snprintf(title, sizeof title, "%s->%s", fileTitle, progressRecord.outputName.c_str());
-        settitle(window, title);
+        std::snprintf(title, sizeof title, "%s->%s", fileTitle, batchOutput.c_str());
+        settitle(window, batchOutput.empty() ? fileTitle : title);
     }
     enablego(window, true);
 }

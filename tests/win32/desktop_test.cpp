@@ -27,6 +27,7 @@ namespace {
 
 constexpr const char* converterTitle = "Tessel ABF Converter";
 constexpr const char* untitledTitle = "WINTESSEL - (untitled)";
+constexpr const char* prefsTitle = "Tessel ABF Converter Preferences";
 constexpr int fileNameBox = 0x47c;  // the open-file dialog's name box
 constexpr WPARAM commandExit = 40006;
 constexpr WPARAM commandAbout = 40018;
@@ -209,6 +210,21 @@ protected:
         gui.inprocess(run.dwProcessId);
     }
 
+    // At start (mode 'O'): Ctrl+O, CSC1.ncs chosen, then next once the
+    // open-file dialog has gone; main receives the main window.
+    static void openone(GuiDriver& gui, HWND& main, std::function<void()> next)
+    {
+        gui.on(untitledTitle, [&main](GuiWindow w) {
+            main = w.handle();
+            PostMessageA(main, WM_CHAR, ctrlO, 1);
+        });
+        gui.on("Open", [next](GuiWindow open) {
+            open.type(fileNameBox, "CSC1.ncs");
+            open.click(IDOK);
+            Watch::gone(open.handle(), next);
+        });
+    }
+
     // Runs the steps until the program ends; its exit status, or -1 when it
     // had to be ended after timeoutms.
     DWORD finish(GuiDriver& gui, DWORD timeoutms = 40000)
@@ -345,7 +361,8 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
 
 // In mode 'O' the Go item is grayed until an Open chooses files, and
 // enabled again after each Go: with the data directory missing, a Go taken
-// at start would end the program instead of opening the file dialog.
+// at start would end the program instead of opening the file dialog. The
+// title names the output a Go wrote, and no output after a Go that failed.
 TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
 {
     recordings(1);
@@ -369,12 +386,16 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on(converterTitle, [&](GuiWindow box) {
         reported = box.message();
         box.click(IDOK);
-        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; },
-                    [&] { GuiWindow(main).key(VK_F10); });
+        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
+            std::filesystem::rename("CSC1.ncs", "CSC1.kept");
+            GuiWindow(main).key(VK_F10);
+        });
     });
-    gui.on(converterTitle, [&](GuiWindow box) {
+    gui.on("File Error", [](GuiWindow box) { box.click(IDOK); });
+    gui.on("Error", [&](GuiWindow box) {
         box.click(IDOK);
         Watch::gone(box.handle(), [&] {
+            EXPECT_EQ(windowtext(main), "WINTESSEL - CSC1.ncs");
             // The session ends: the chosen folder is kept as the close path keeps it.
             EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), 1);
             SendMessageA(main, WM_ENDSESSION, TRUE, 0);
@@ -383,6 +404,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
         });
     });
     EXPECT_EQ(finish(gui), 0u);
+    std::filesystem::rename("CSC1.kept", "CSC1.ncs");
     EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
     expectsame("CSC1.abf");
 }
@@ -541,7 +563,7 @@ TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
         altkey(main, 'P');
     });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+    gui.on(prefsTitle, [&](GuiWindow prefs) {
         SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
         prefs.type(idValue + 4, "20");
         prefs.click(idCancel);
@@ -551,7 +573,7 @@ TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
             altkey(main, 'P');
         });
     });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+    gui.on(prefsTitle, [&](GuiWindow prefs) {
         SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
         prefs.type(idValue + 4, "20");
         prefs.click(idOk);
@@ -570,31 +592,29 @@ TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
 }
 
 // A data directory changed in Preferences to a folder that is not there:
-// Go ends the program with its message.
-TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
+// Go ends the program with its message, and keeps the session first.
+TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgramKeepingTheSession)
 {
     recordings(1);
     settings("MainWindow=O\r\nData Directory=" + folder + "\r\n");
     GuiDriver gui;
     start(gui);
     HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
-        PostMessageA(main, WM_CHAR, ctrlO, 1);
-    });
-    gui.on("Open", [&](GuiWindow open) {
-        open.type(fileNameBox, "CSC1.ncs");
-        open.click(IDOK);
-        Watch::gone(open.handle(), [&] { altkey(main, 'P'); });
-    });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
+    openone(gui, main, [&] { altkey(main, 'P'); });
+    gui.on(prefsTitle, [&](GuiWindow prefs) {
         EXPECT_EQ(prefs.text(idValue + 3), "comic sans ms");
         EXPECT_PRED2(samepath, prefs.text(idValue + 5), folder);
         prefs.save("preferences");
         SendMessageA(prefs.item(idValue + 5), EM_SETSEL, 0, -1);
         prefs.type(idValue + 5, folder + "\\gone");
         prefs.click(idOk);
-        Watch::gone(prefs.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
+    });
+    // Combine Files changed after Preferences wrote the file.
+    gui.on(converterTitle, [&](GuiWindow dialog) {
+        dialog.click(idValue);
+        dialog.click(idOk);
+        Watch::gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.on("Exiting on error", [](GuiWindow box) {
         EXPECT_EQ(box.message(), "Couln't find the data path");
@@ -602,7 +622,46 @@ TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
     });
     EXPECT_EQ(finish(gui), 1u);
     EXPECT_EQ(setting("General", "Data Directory"), folder + "\\gone");
+    EXPECT_EQ(setting("Parameters", "Combine Files"), "1");
     EXPECT_FALSE(std::filesystem::exists("CSC1.abf"));
+}
+
+// The menu's Read keeps the current folder, and Go finds the chosen files
+// wherever it is: Open, Read a parameter file, then Go from the converter's
+// dialog converts what was chosen.
+TEST_F(Desktop, GoAfterReadingAParameterFileConvertsTheChosenFile)
+{
+    recordings(1);
+    const std::string tsa = "c:\\labparms\\desktopread.tsa";
+    std::filesystem::create_directories("c:\\labparms");
+    writebytes(tsa, "[Parameters]\r\nCombine Files=0\r\n");
+    settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\r\n");
+    std::string reported;
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr, dialog = nullptr;
+    openone(gui, main, [&] { GuiWindow(main).key(VK_F8); });
+    gui.on("Open", [&](GuiWindow open) {
+        open.type(fileNameBox, "desktopread.tsa");
+        open.click(IDOK);
+        Watch::gone(open.handle(), [&] { altkey(main, 'E'); });
+    });
+    gui.on(std::string(converterTitle) + " - desktopread", [&](GuiWindow d) {
+        dialog = d.handle();
+        d.click(idGo);
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        reported = box.message();
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] {
+            GuiWindow(dialog).click(idCancel);
+            Watch::gone(dialog, [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+        });
+    });
+    EXPECT_EQ(finish(gui), 0u);
+    std::filesystem::remove(tsa);
+    EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
+    expectsame("CSC1.abf");
 }
 
 }  // namespace
