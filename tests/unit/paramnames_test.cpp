@@ -34,4 +34,21 @@ TEST(ParamNames, NameDropsFolderAndLastExtension)
         EXPECT_EQ(paramname(c.path), c.name) << c.path;
 }
 
+TEST(ParamNames, OnlyTextCanBeAParameterFile)
+{
+    const struct {
+        std::string head;
+        bool text;
+    } cases[] = {
+        {"", true},
+        {"[Parameters]\r\nCombine Files=1\r\n", true},
+        {"Name=caf\xe9\tnotes\n", true},
+        {"######## Neuralynx Data File Header\r\n\0\0\0"s, false},  // a recording's padded header
+        {"\x89PNG\r\n\x1a\n"s, false},
+        {"Name=x\x7f\x01"s, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(paramtext(c.head), c.text) << c.head;
+}
+
 }  // namespace

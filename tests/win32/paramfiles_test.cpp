@@ -13,6 +13,7 @@
 #include "guidriver.h"
 #include "paramdlg/paramfiles.h"
 #include "paramdlg/valuecheck.h"
+#include "params/paramnames.h"
 #include "support/ncsbytes.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +22,11 @@ namespace {
 
 constexpr int fileNameBox = 0x47c;  // cmb13: the dialog's file-name combo box
 constexpr int fileTypeBox = 0x470;  // cmb1: the dialog's file-type list
+
+// The question before a file is replaced: Wine captions it with the
+// dialog's title, which the record leaves to the system, so it reads as a
+// box without caption.
+constexpr const char* replaceQuestion = "Error";
 
 class ParamFile : public ::testing::Test {
 protected:
@@ -123,6 +129,7 @@ TEST_F(ParamFile, AFailedWriteIsReportedAndNamesNothing)
     writebytes(path("locked.prm"), "");
     HANDLE lock = CreateFileA(path("locked.prm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     answer("Save As", "locked.prm", "kept");
+    gui.on(replaceQuestion, [](GuiWindow question) { question.click(IDYES); });
     gui.on(kFileErrorCaption, [&](GuiWindow box) {
         EXPECT_EQ(box.message(), "\nCouldn't write " + path("locked.prm"));
         box.save("paramfile-write-error");
@@ -132,6 +139,53 @@ TEST_F(ParamFile, AFailedWriteIsReportedAndNamesNothing)
     CloseHandle(lock);
     EXPECT_STREQ(spec.fileName, "kept");
     EXPECT_EQ(caption(), "Settings - kept");
+}
+
+// Saving onto a file asks first; a file that is not a parameter file is
+// refused after the question and keeps every byte.
+TEST_F(ParamFile, SavingOntoAFileAsksAndNeverDestroysOne)
+{
+    std::string recording = ncsrecording(3).bytes();
+    recording.resize(19516, '\x55');
+    const std::string text = "[Other]\r\nKept=1\r\n";
+    const struct {
+        const char* file;
+        std::string bytes;
+        int answer;  // to the question whether to replace it
+        bool written;
+    } cases[] = {
+        {"recording.prm", recording, IDYES, false},
+        {"older.prm", text, IDNO, false},
+        {"older.prm", text, IDYES, true},
+        {"empty.prm", "", IDYES, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + (c.answer == IDYES ? " yes" : " no"));
+        writebytes(path(c.file), c.bytes);
+        answer("Save As", c.file, "kept");
+        gui.on(replaceQuestion, [&](GuiWindow question) {
+            EXPECT_NE(question.message().find("already exists"), std::string::npos) << question.message();
+            question.click(c.answer);
+        });
+        if (c.answer == IDNO)
+            gui.again("Save As", [](GuiWindow dialog) { dialog.click(IDCANCEL); });
+        else if (!c.written)
+            gui.on(kFileErrorCaption, [&](GuiWindow box) {
+                EXPECT_EQ(box.message(), "\n" + path(c.file) + " is not a parameter file; it was left unchanged.");
+                box.save("paramfile-not-parameters");
+                box.click(IDOK);
+            });
+        gui.run([&] { saveparamfile(spec.dialog, spec); });
+        if (c.written) {
+            EXPECT_EQ(readbytes(path(c.file)), c.bytes + "[Parameters]\r\nName=start\r\nCount=1\r\n");
+            EXPECT_EQ(caption(), "Settings - " + paramname(c.file));
+        } else {
+            EXPECT_EQ(readbytes(path(c.file)), c.bytes);
+            EXPECT_EQ(caption(), "Settings - kept");
+        }
+        std::strcpy(spec.fileName, "kept");
+        dlgcaption(spec);
+    }
 }
 
 }  // namespace
