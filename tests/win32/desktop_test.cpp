@@ -664,4 +664,37 @@ TEST_F(Desktop, GoAfterReadingAParameterFileConvertsTheChosenFile)
     expectsame("CSC1.abf");
 }
 
+// Font sizes from 6 to 72 are taken; Preferences refuses others as it
+// refuses any value: the box shows the size again and OK stays.
+TEST_F(Desktop, PreferencesRefuseUnusableFontSizes)
+{
+    settings("MainWindow=O\r\n");
+    const std::vector<std::string> sizes = {"0", "5", "73", "100", "72"};
+    std::size_t next = 0;
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    std::function<void(GuiWindow)> tryone = [&](GuiWindow prefs) {
+        HWND box = prefs.item(idValue + 4);
+        SendMessageA(box, EM_SETSEL, 0, -1);
+        prefs.type(idValue + 4, sizes[next]);
+        // A click into the box gives it the focus, so that leaving it checks it.
+        PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        prefs.click(idOk);
+        if (++next < sizes.size())
+            Watch::when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { tryone(prefs); });
+        else
+            Watch::gone(prefs.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    };
+    gui.on(untitledTitle, [&](GuiWindow w) {
+        main = w.handle();
+        altkey(main, 'P');
+    });
+    gui.on(prefsTitle, tryone);
+    EXPECT_EQ(finish(gui), 0u);
+    EXPECT_EQ(next, sizes.size());
+    EXPECT_EQ(setting("General", "Font size"), "72");
+}
+
 }  // namespace
