@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,7 @@
 #include "numtext/numshort.h"
 #include "paramdlg/dialogproc.h"
 #include "paramdlg/rundialog.h"
+#include "params/pagelimits.h"
 
 namespace {
 
@@ -724,6 +726,53 @@ TEST_F(ParamDialog, ADialogThatCannotStartCountsAsCancelled)
     rundialog(reinterpret_cast<WindowHandle>(static_cast<INT_PTR>(-1)), spec);
     EXPECT_EQ(spec.outcome, 1);
     EXPECT_EQ(spec.font, nullptr);
+    EXPECT_EQ(backups(), before);
+}
+
+// Runs spec's dialog in a child process, which must end through fatalexit
+// with message.
+void expectrefused(ParamDialogSpec& spec, const char* message)
+{
+    EXPECT_EXIT(
+        {
+            GuiDriver gui;
+            gui.on("Exiting on error", [](GuiWindow box) {
+                std::fprintf(stderr, "%s\n", box.message().c_str());
+                box.click(IDOK);
+            });
+            gui.run([&] { rundialog(nullptr, spec); });
+        },
+        testing::ExitedWithCode(1), message);
+}
+
+// A table the dialog cannot show ends the program with a clear message
+// before anything is made, so it leaves no backup file behind.
+TEST_F(ParamDialog, ARefusedTableLeavesNoBackup)
+{
+    static char noUnits[] = "", sixteen[] = "abcdefghijklmnop", ab[] = "ab";
+    const ParamEntry more{&v.mode, ab, PARAM_CHOICE, "More:a,b", 0, 0, 0};
+    const struct {
+        int entry;
+        ParamEntry replacement;
+        std::uint32_t extra;  // entries added to the last page
+        const char* message;
+    } cases[] = {
+        {eDuration, {&v.duration, nullptr, PARAM_FLOAT | PARAM_UNIT, "Duration:ms,s,min", 0, 0, 0}, 0, kBadUnit},
+        {eDuration, {&v.duration, noUnits, PARAM_FLOAT | PARAM_UNIT, "Duration:ms,s,min", 0, 0, 0}, 0, kBadUnit},
+        {eFilter, {&v.filter, sixteen, PARAM_CHOICE, "Filter:a", 0, 0, 0}, 0, kTooManyOptions},
+        {eMode, more, 10, kTooManyGroups},  // eleven groups on the last page
+    };
+    const auto before = backups();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::vector<ParamEntry> table(entries, entries + entryCount);
+        table[c.entry] = c.replacement;
+        table.insert(table.end(), c.extra, more);
+        std::uint32_t sizes[4] = {3, 4, 3, 3 + c.extra};
+        spec.entries = table.data();
+        spec.pageSizes = sizes;
+        expectrefused(spec, c.message);
+    }
     EXPECT_EQ(backups(), before);
 }
 
