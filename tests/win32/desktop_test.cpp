@@ -15,6 +15,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "convert/ncstoabf.h"
@@ -695,6 +696,108 @@ TEST_F(Desktop, PreferencesRefuseUnusableFontSizes)
     EXPECT_EQ(finish(gui), 0u);
     EXPECT_EQ(next, sizes.size());
     EXPECT_EQ(setting("General", "Font size"), "72");
+}
+
+// A recording of this many records (2 GB) takes seconds to convert.
+constexpr int longRecords = 2000000;
+
+// Writes a recording of records records in pieces (stamps continue, the
+// samples of one piece repeat) and waits until it is on the disk: the
+// output alone then stays within what the system caches without slowing
+// the writer, which would hold the run up between two progress updates.
+void longrecording(const std::string& name, int records)
+{
+    constexpr int piece = 1000, recordSize = 1044;
+    std::string bytes = ncsrecording(piece, 1).bytes();
+    HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(out, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(out, bytes.data(), 16384, &written, nullptr);
+    bytes.erase(0, 16384);
+    for (int first = 0; first < records; first += piece) {
+        for (int r = 0; r < piece; ++r) {
+            const std::int64_t stamp = 5000000 + (first + r) * 16000LL;
+            for (int b = 0; b < 8; ++b)
+                bytes[static_cast<std::size_t>(r) * recordSize + b] = static_cast<char>(stamp >> (8 * b));
+        }
+        WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    FlushFileBuffers(out);
+    CloseHandle(out);
+}
+
+// Whether process shows a window titled title; a top-level window's title
+// is read without asking its process.
+bool shows(DWORD process, const char* title)
+{
+    HWND window = FindWindowA(nullptr, title);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return window && owner == process;
+}
+
+// From the progress window to the box that reports the outcome.
+bool converting(DWORD process)
+{
+    return shows(process, "Progress") && !shows(process, converterTitle);
+}
+
+struct Probes {
+    int answered = 0, unanswered = 0;
+    DWORD longest = 0;  // ms, the slowest answer
+    DWORD span = 0;     // ms, from the first probe to the outcome's box
+};
+
+// While process converts, asks window every 50 ms whether it answers within
+// a second, as the system asks before it shows a window as not responding.
+// Runs on a thread of its own, so that nothing the test's own thread waits
+// for can delay a question.
+Probes probe(HWND window, DWORD process)
+{
+    Probes p;
+    for (const DWORD start = GetTickCount(); !converting(process); Sleep(10))
+        if (GetTickCount() - start > 20000)
+            return p;
+    const DWORD began = GetTickCount();
+    while (converting(process)) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR result = 0;
+        (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) ? p.answered : p.unanswered)++;
+        p.longest = std::max(p.longest, GetTickCount() - sent);
+        Sleep(50);
+    }
+    p.span = GetTickCount() - began;
+    return p;
+}
+
+// A conversion runs on the windows' thread; meanwhile the main window must
+// answer what another process sends it.
+TEST_F(Desktop, TheWindowKeepsAnsweringWhileItConverts)
+{
+    longrecording("CSC1.ncs", longRecords);
+    settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\r\n");
+    Probes probes;
+    std::thread prober;
+    std::string reported;
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    openone(gui, main, [&] {
+        GuiWindow(main).key(VK_F10);
+        prober = std::thread([&] { probes = probe(main, run.dwProcessId); });
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        reported = box.message();
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    });
+    EXPECT_EQ(finish(gui, 120000), 0u);
+    if (prober.joinable())
+        prober.join();
+    EXPECT_EQ(probes.unanswered, 0) << probes.answered << " answered, the slowest in " << probes.longest << " ms";
+    // A question asked as the run starts must wait longer than its second.
+    EXPECT_GE(probes.span, 1100u) << "too short a conversion: a window that never answers would pass";
+    EXPECT_EQ(reported, status("CSC1.abf", longRecords));
 }
 
 }  // namespace
