@@ -348,6 +348,7 @@ TEST_F(ParamDialog, OnePageInModeNShowsGoOpenAndExit)
 
 TEST_F(ParamDialog, TabsShowEachPageOfEveryKind)
 {
+    spec.fontName = "Tahoma";  // scalable: a bitmap face draws 26 pixels as about 13
     for (int height : {13, 26}) {
         spec.fontHeight = height;
         spec.width = trunc(height / 13.1 * 210);
