@@ -1,4 +1,4 @@
-// What a generated dialog can show, told before any control is made.
+// What a generated dialog can show, told before anything is made.
 
 #include <gtest/gtest.h>
 
@@ -9,72 +9,60 @@
 
 namespace {
 
-// One page of number rows and choices, then the extra entries on a page of
-// their own when there are any.
-struct Table {
+struct Page {
     std::vector<ParamEntry> entries;
-    std::uint32_t sizes[3] = {1, 0, 0};
+    std::uint32_t sizes[2] = {1, 0};
     ParamDialogSpec spec;
 
-    Table(int numbers, int choices, const char* label = "Mode:a,b", char* letters = nullptr,
-          std::vector<ParamEntry> extra = {})
+    Page(int texts, int choices, const char* label = "Mode:a,b", char* letters = nullptr)
     {
         static char ab[] = "ab";
-        for (int i = 0; i < numbers; ++i)
+        for (int i = 0; i < texts; ++i)
             entries.push_back({nullptr, nullptr, PARAM_INT, "Count", 0, 0, 0});
         for (int i = 0; i < choices; ++i)
             entries.push_back({nullptr, letters ? letters : ab, PARAM_CHOICE, label, 0, 0, 0});
         sizes[1] = static_cast<std::uint32_t>(entries.size());
-        if (!extra.empty()) {
-            sizes[0] = 2;
-            sizes[2] = static_cast<std::uint32_t>(extra.size());
-            entries.insert(entries.end(), extra.begin(), extra.end());
-        }
         spec.entries = entries.data();
         spec.pageSizes = sizes;
     }
-    Table(const Table&) = delete;  // spec points into this very record
+    Page(const Page&) = delete;  // spec points into this very record
 };
 
-ParamEntry unit(char* letters)
-{
-    return {nullptr, letters, PARAM_FLOAT | PARAM_UNIT, "Time:ms,s,min", 0, 0, 0};
-}
-
-TEST(PageLimits, TablesThatDoNotFitAreToldWhy)
+TEST(PageLimits, RowsGroupsAndOptionsThatDoNotFit)
 {
     static char sixteen[] = "abcdefghijklmnop";
     static char fifteen[] = "abcdefghijklmno";
-    static char units[] = "MSNS", twoUnits[] = "MSS", noUnits[] = "";
     const struct {
-        Table table;
+        Page page;
         const char* problem;
     } cases[] = {
-        {Table(15, 0), nullptr},
-        {Table(16, 0), kTooManyRows},
-        {Table(5, 10), nullptr},
-        {Table(0, 11), kTooManyGroups},
-        {Table(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15", fifteen), nullptr},
-        {Table(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", fifteen), kTooManyOptions},
-        {Table(0, 1, "M:1,2", sixteen), kTooManyOptions},
-        // A later page is checked as well as the first.
-        {Table(1, 0, "", nullptr, {unit(units)}), nullptr},
-        {Table(1, 0, "", nullptr, std::vector<ParamEntry>(16, unit(units))), kTooManyRows},
-        // A unit keeps its selection at index 3 of its letters.
-        {Table(1, 0, "", nullptr, {unit(nullptr)}), kBadUnit},
-        {Table(1, 0, "", nullptr, {unit(noUnits)}), kBadUnit},
-        {Table(1, 0, "", nullptr, {unit(twoUnits)}), kBadUnit},
+        {Page(15, 0), nullptr},
+        {Page(16, 0), kTooManyRows},
+        {Page(5, 10), nullptr},
+        {Page(0, 11), kTooManyGroups},
+        {Page(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15", fifteen), nullptr},
+        {Page(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", fifteen), kTooManyOptions},
+        {Page(0, 1, "M:1,2", sixteen), kTooManyOptions},
     };
     for (const auto& c : cases) {
-        const char* got = tablelimit(c.table.spec);
-        EXPECT_STREQ(got, c.problem) << c.table.entries.size() << " rows";
+        const char* got = tablelimit(c.page.spec);
+        EXPECT_STREQ(got, c.problem) << c.page.entries.size() << " rows";
     }
+}
 
-    std::uint32_t none[1] = {0};
-    ParamDialogSpec empty;
-    EXPECT_STREQ(tablelimit(empty), kNoPages);
-    empty.pageSizes = none;
-    EXPECT_STREQ(tablelimit(empty), kNoPages);
+// A unit keeps the letter chosen at index 3; a table with no page has
+// nothing to show.
+TEST(PageLimits, UnitLettersAndPages)
+{
+    static char units[] = "MSNS", two[] = "MSS", none[] = "";
+    for (char* letters : {units, two, none, static_cast<char*>(nullptr)}) {
+        Page page(1, 0);
+        page.entries[0] = {nullptr, letters, PARAM_FLOAT | PARAM_UNIT, "Time:ms,s,min", 0, 0, 0};
+        EXPECT_STREQ(tablelimit(page.spec), letters == units ? nullptr : kBadUnit) << (letters ? letters : "null");
+    }
+    Page empty(0, 0);
+    empty.sizes[0] = 0;
+    EXPECT_STREQ(tablelimit(empty.spec), kNoPages);
 }
 
 TEST(PageLimits, AUnitsSelectionSlotIsNoOption)

@@ -15,30 +15,17 @@ TEST(ParamNames, FilterAndCaseChanges)
     char ext[4] = "pRm";
     EXPECT_EQ(paramfilter("Param.", ext), "Param. Files (*.PRM)\0*.prm\0\0"s);
     EXPECT_STREQ(ext, "prm");
-}
 
-// The Windows code page 1252, in which bytes above 127 have case; null
-// where no such locale is at hand.
-const char* codepage1252()
-{
+    // Bytes above 127 must reach the C library as unsigned values: in code
+    // page 1252, where they have case, a signed 0xff would pass for EOF.
 #if defined(_WIN32)
-    return ".1252";
+    ASSERT_TRUE(std::setlocale(LC_CTYPE, ".1252"));
 #elif defined(TESSEL_TEST_LOCALES)
     setenv("LOCPATH", TESSEL_TEST_LOCALES, 1);
-    return "en_US.CP1252";
+    ASSERT_TRUE(std::setlocale(LC_CTYPE, "en_US.CP1252"));
 #else
-    return nullptr;
+    GTEST_SKIP() << "no locale of code page 1252 here";
 #endif
-}
-
-// Bytes above 127 must reach the C library as unsigned values: as a signed
-// char, 0xff (y with diaeresis) would pass for EOF and keep its case.
-TEST(ParamNames, CaseChangesOfBytesAbove127)
-{
-    const char* locale = codepage1252();
-    if (!locale)
-        GTEST_SKIP() << "no locale of code page 1252 here";
-    ASSERT_NE(std::setlocale(LC_CTYPE, locale), nullptr) << locale;
     char text[] = "ab\xe9\xff-Z9";
     upcase(text);
     EXPECT_STREQ(text, "AB\xc9\x9f-Z9");
@@ -60,19 +47,11 @@ TEST(ParamNames, NameDropsFolderAndLastExtension)
 
 TEST(ParamNames, OnlyTextCanBeAParameterFile)
 {
-    const struct {
-        std::string head;
-        bool text;
-    } cases[] = {
-        {"", true},
-        {"[Parameters]\r\nCombine Files=1\r\n", true},
-        {"Name=caf\xe9\tnotes\n", true},
-        {"######## Neuralynx Data File Header\r\n\0\0\0"s, false},  // a recording's padded header
-        {"\x89PNG\r\n\x1a\n"s, false},
-        {"Name=x\x7f\x01"s, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(paramtext(c.head), c.text) << c.head;
+    for (const std::string& text : {""s, "[Parameters]\r\nCombine Files=1\r\n"s, "Name=caf\xe9\tnotes\n"s})
+        EXPECT_TRUE(paramtext(text)) << text;
+    // A recording's padded header, an image, a stray control character.
+    for (const std::string& other : {"-FileType CSC\r\n\0\0"s, "\x89PNG\r\n\x1a\n"s, "Name=x\x01"s})
+        EXPECT_FALSE(paramtext(other)) << other;
 }
 
 }  // namespace
