@@ -54,12 +54,14 @@ struct NcsInput {
     std::vector<unsigned char> chunk;
 };
 
-// A file under construction under a temporary name: removed unless commit
-// renames it into place. A failed run so never leaves a partial file nor
-// destroys an older one.
+// A file under construction under a temporary name of its own, beside the
+// name it is for: removed unless commit renames it into place. A failed run
+// so never leaves a partial file nor destroys an older one, and neither a
+// link planted under a foreseeable name nor another run writing the same
+// output can make it write anywhere else.
 class PendingOutput {
 public:
-    explicit PendingOutput(std::string temp) : temp_(std::move(temp)) {}
+    PendingOutput() = default;
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
     ~PendingOutput()
@@ -68,9 +70,9 @@ public:
         if (made_ && !committed_)
             std::remove(temp_.c_str());
     }
-    bool open(const char* mode)
+    bool open(const std::string& beside)
     {
-        file = openfile(temp_, mode);
+        file = createunique(beside, temp_);
         made_ = file != nullptr;
         return made_;
     }
@@ -326,9 +328,9 @@ void fillheader(ConversionJob& job, std::int32_t records)
 // Starts part k (from 1): a temporary file named after its final name.
 bool openpart(ConversionJob& job, std::size_t k)
 {
-    job.part.output = std::make_unique<PendingOutput>(job.partfile(k) + ".tmp");
+    job.part.output = std::make_unique<PendingOutput>();
     // Whole chunks go straight to the system; a stream buffer would only add a copy.
-    if (!job.part.output->open("wb") || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
+    if (!job.part.output->open(job.partfile(k)) || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
         return job.fail(textf(kCouldntOpen, job.partfile(k).c_str()));
     return true;
 }
@@ -350,8 +352,8 @@ bool flushsynch(ConversionJob& job)
 {
     AbfPart& p = job.part;
     if (!p.synchFile) {
-        p.synchFile = std::make_unique<PendingOutput>(job.outputName + ".synch.tmp");
-        if (!p.synchFile->open("w+b"))
+        p.synchFile = std::make_unique<PendingOutput>();
+        if (!p.synchFile->open(job.outputName + ".synch"))
             return false;
     }
     bool ok = writeall(p.synchFile->file.get(), job.synch.data(), job.synch.size());

@@ -140,6 +140,25 @@ check "split: parts" $'Output file is long/CSC1_part1.abf.\n 4 records selected.
 run info long/CSC1_part2.abf
 check "split: a complete file" "  Episodes          2|  Synch entries     2 (at block 16)" "$(grep -E 'Episodes|Synch' <<<"$out" | paste -sd'|')"
 
+# Outputs are made under names of their own: planted links are replaced or
+# passed by, never written through, and two runs onto one output both leave
+# it complete.
+"$ncsgen" --channels 2 --records 20000 race >/dev/null || exit 1
+"$tessel" convert --quiet race/CSC1.ncs && mv race/CSC1.abf race/alone.abf
+before=$(cksum <race/CSC2.ncs)
+ln -s CSC2.ncs race/CSC1.abf && ln -s CSC2.ncs race/CSC1.abf.tmp
+run convert --quiet race/CSC1.ncs
+check "planted links: converted, input unchanged" "0|$before" "$rc|$(cksum <race/CSC2.ncs)"
+check "planted links: output a regular file, complete" "regular|same" \
+    "$([ -f race/CSC1.abf ] && [ ! -L race/CSC1.abf ] && echo regular)|$(cmp -s race/CSC1.abf race/alone.abf && echo same)"
+rm race/CSC1.abf race/CSC1.abf.tmp
+"$tessel" convert --quiet race/CSC1.ncs 2>race1.txt & first=$!
+"$tessel" convert --quiet race/CSC1.ncs 2>race2.txt & second=$!
+wait $first; rc1=$?; wait $second; rc2=$?
+check "two runs at once: both succeed" "0 0||" "$rc1 $rc2|$(cat race1.txt)|$(cat race2.txt)"
+check "two runs at once: output complete" same "$(cmp -s race/CSC1.abf race/alone.abf && echo same)"
+check "two runs at once: nothing left behind" "CSC1.abf CSC1.ncs CSC2.ncs alone.abf" "$(LC_ALL=C ls race | paste -sd' ')"
+
 # The rest needs a POSIX process: Wine's console is no terminal of ours and
 # its server does the writing.
 [ -n "${TESSEL_UNDER_WINE:-}" ] && { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; exit; }

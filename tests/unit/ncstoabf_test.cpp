@@ -145,6 +145,45 @@ TEST_F(Conversion, SeparateFilesConvertOnlyTheGivenName)
     EXPECT_EQ(readbytes("CSC1.abf"), "older");
 }
 
+TEST_F(Conversion, OutputsAreMadeUnderNamesOfTheirOwn)
+{
+    writebytes("CSC1.ncs", ncsrecording(200, 1).bytes());
+    const std::string other = ncsrecording(3, 2).bytes();
+    writebytes("CSC2.ncs", other);
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    const std::string alone = readbytes("CSC1.abf");
+
+#ifndef _WIN32
+    // Links planted at the output's name and at the temporary name of old
+    // are replaced or passed by, never written through.
+    fs::remove("CSC1.abf");
+    fs::create_symlink("CSC2.ncs", "CSC1.abf");
+    fs::create_symlink("CSC2.ncs", "CSC1.abf.tmp");
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    EXPECT_TRUE(readbytes("CSC2.ncs") == other) << "the linked input was written";
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("CSC1.abf")));
+    EXPECT_TRUE(readbytes("CSC1.abf") == alone);
+    fs::remove("CSC1.abf.tmp");
+#endif
+
+    // A second run onto the same output while the first is under way: each
+    // leaves the output complete.
+    int second = 0;
+    atnextreport([&] {
+        ProgressWindow progress2;
+        FileSelection selection;
+        selection.files = {"CSC1.ncs"};
+        second = ncstoabf(selection, "CSC1.ncs", progress2);
+        EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the second run's output";
+    });
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    EXPECT_EQ(second, 200);
+    EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the first run's output";
+    EXPECT_TRUE(takerecorded().messages.empty());
+    for (const auto& e : fs::directory_iterator("."))
+        EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
+
 TEST_F(Conversion, NamesAndFolders)
 {
     EXPECT_EQ(abfname("CSC1.ncs"), "CSC1.abf");
