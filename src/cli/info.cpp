@@ -22,6 +22,8 @@ constexpr const char* kDiscontinuities = "time-stamp discontinuities: %lld (larg
 constexpr const char* kBackwards = "backward stamps: %lld";
 constexpr const char* kShortRecords = "records with fewer than %d valid samples: %lld";
 
+constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
+
 // Records are read this many bytes at a time for their time stamps.
 constexpr long long scanBytes = 512 * 1024;
 
@@ -175,7 +177,8 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix && h.RecordSize <= ncsMaxRecordSize;
     const long long records = sized ? std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize) : 0;
     const long long rest = sized ? size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize : 0;
-    const bool timed = records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0;
+    const bool plausible = found.SamplingFrequency && ncsplausiblerate(h.SamplingFrequency);
+    const bool timed = records > 0 && plausible;
     std::optional<NcsTiming> timing;
     if (timed && !(timing = scantiming(f, h.RecordSize, records, h.SamplingFrequency))) {
         messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
@@ -215,7 +218,10 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     auto value = [](bool present, const std::string& v) { return present ? v : std::string("(missing)"); };
     std::printf("%s: NCS recording\n", path.c_str());
     std::printf("  RecordSize         %s\n", value(found.RecordSize, std::to_string(h.RecordSize)).c_str());
-    std::printf("  SamplingFrequency  %s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str());
+    std::printf("  SamplingFrequency  %s%s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str(),
+                found.SamplingFrequency && !plausible
+                    ? textf(kImplausible, ncsMinFrequency, ncsMaxFrequency).c_str()
+                    : "");
     std::printf("  ADMaxValue         %s\n", value(found.ADMaxValue, std::to_string(h.ADMaxValue)).c_str());
     std::printf("  ADChannel          %s\n", value(found.ADChannel, std::to_string(h.ADChannel)).c_str());
     std::printf("  Microvolts a step  %s\n", value(microvolts.has_value(), real(microvolts.value_or(0))).c_str());

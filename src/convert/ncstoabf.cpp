@@ -23,6 +23,8 @@ constexpr const char* kCouldntWrite = "\nCouldn't write %s";
 constexpr const char* kTooManyInputs = "\nAt most %d files can be combined";
 constexpr const char* kReplacesInput = "\n%s would replace one of the inputs";
 constexpr const char* kNoValue = "\n%s gives no usable %s";
+constexpr const char* kImplausibleRate =
+    "\n%s: SamplingFrequency %.10g is outside %.10g to %.10g Hz, the rates of real acquisition systems";
 constexpr const char* kDiffer = "\n%s and %s differ in %s";
 constexpr const char* kNoRecords = "\n%s holds no complete record";
 constexpr const char* kTooLong = "\n%s: too many samples for one ABF file";
@@ -212,8 +214,10 @@ bool readheaders(ConversionJob& job)
             job.header.RecordSize = v.RecordSize;
         }
         if (in.found.SamplingFrequency) {
-            if (!std::isfinite(v.SamplingFrequency) || v.SamplingFrequency <= 0.0f)
-                return job.fail(textf(kNoValue, in.name.c_str(), "SamplingFrequency"));
+            if (!ncsplausiblerate(v.SamplingFrequency))
+                return job.fail(textf(kImplausibleRate, in.name.c_str(),
+                                      keyvalue(text, *findkey(kwSamplingFrequency, text)), ncsMinFrequency,
+                                      ncsMaxFrequency));
             if (rateFrom && rateFrom->own.SamplingFrequency != v.SamplingFrequency)
                 return job.fail(textf(kDiffer, rateFrom->name.c_str(), in.name.c_str(), "SamplingFrequency"));
             rateFrom = rateFrom ? rateFrom : &in;

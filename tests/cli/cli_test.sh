@@ -129,6 +129,12 @@ run info whole/CSC1.abf
 check "volts: units" "uV" "$(awk '/EEG Ch 5/ { print $5 }' <<<"$out")"
 check "start time" "  Start             2023-05-17 10:15:42.000" "$(grep Start <<<"$out")"
 
+# A rate no acquisition system has is refused by name, without a hint at --split.
+"$ncsgen" --channels 1 --records 4 rate >/dev/null || exit 1
+LC_ALL=C sed -i 's/SamplingFrequency 32000/SamplingFrequency 1e+30/' rate/CSC1.ncs
+run convert rate/CSC1.ncs
+check "implausible rate: refused, named" $'1|File Error: rate/CSC1.ncs: SamplingFrequency 1e+30 is outside 0.1 to 10000000 Hz, the rates of real acquisition systems\nError: Error in Processing Data' "$rc|$err"
+
 # A stamp 70000 s on at 32 kHz lies beyond the 2^31 sample intervals one file can count.
 "$ncsgen" --channels 1 --records 6 --gap 4:70000000000 long >/dev/null || exit 1
 run convert long/CSC1.ncs

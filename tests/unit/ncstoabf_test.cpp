@@ -245,10 +245,12 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
     noSize.header = "-SamplingFrequency 32000\r\n-ADMaxValue 32767\r\n";
     NcsBytes tinySize = ncsrecording(3);
     tinySize.header = ncslines(20);
-    NcsBytes noFrequency = ncsrecording(3);
-    noFrequency.header = ncslines(1044, "0");
-    NcsBytes nanFrequency = ncsrecording(3);
-    nanFrequency.header = ncslines(1044, "nan");
+    auto rated = [](const char* hz) {
+        NcsBytes f = ncsrecording(3);
+        f.header = ncslines(1044, hz);
+        return f.bytes();
+    };
+    const std::string outside = " is outside 0.1 to 10000000 Hz, the rates of real acquisition systems";
     NcsBytes otherRate = ncsrecording(3);
     otherRate.header = ncslines(1044, "16000");
     writebytes("good.ncs", ncsrecording(3).bytes());
@@ -259,8 +261,13 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         {"partial.ncs", ncsrecording(1).bytes().substr(0, 16384 + 1043), "\npartial.ncs holds no complete record"},
         {"nosize.ncs", noSize.bytes(), "\nnosize.ncs gives no usable RecordSize"},
         {"tiny.ncs", tinySize.bytes(), "\ntiny.ncs gives no usable RecordSize"},
-        {"nofreq.ncs", noFrequency.bytes(), "\nnofreq.ncs gives no usable SamplingFrequency"},
-        {"nanfreq.ncs", nanFrequency.bytes(), "\nnanfreq.ncs gives no usable SamplingFrequency"},
+        // Rates no acquisition system has: named with their value, however they would fail later.
+        {"zero.ncs", rated("0"), "\nzero.ncs: SamplingFrequency 0" + outside},
+        {"nan.ncs", rated("nan"), "\nnan.ncs: SamplingFrequency nan" + outside},
+        {"sub.ncs", rated("1e-40"), "\nsub.ncs: SamplingFrequency 1e-40" + outside},
+        {"slow.ncs", rated("0.0999"), "\nslow.ncs: SamplingFrequency 0.0999" + outside},
+        {"fast.ncs", rated("10000001"), "\nfast.ncs: SamplingFrequency 10000001" + outside},
+        {"huge.ncs", rated("1e30"), "\nhuge.ncs: SamplingFrequency 1e+30" + outside},
         {"rate.ncs", otherRate.bytes(), "\ngood.ncs and rate.ncs differ in SamplingFrequency"},
     };
     for (const Case& c : cases) {
@@ -271,6 +278,7 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         const std::vector<std::string> files = alone ? std::vector<std::string>{c.name}
                                                      : std::vector<std::string>{"good.ncs", c.name};
         EXPECT_EQ(run(files, files[0]), 0) << c.name;
+        EXPECT_FALSE(outcome.tooLong) << c.name;  // no hint at --split
         const Recorder rec = takerecorded();
         ASSERT_EQ(rec.messages.size(), 1u) << c.name;
         EXPECT_EQ(rec.messages[0].text, c.message);
@@ -321,6 +329,15 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0].caption, "Warning");
     EXPECT_EQ(int32at(readbytes("long.abf"), 16), 3);
+
+    // The rates at the bounds convert, with a finite positive sample interval.
+    for (const auto& [hz, interval] : {std::pair{"0.1", 1e7f}, std::pair{"10000000", 0.1f}}) {
+        NcsBytes bound = ncsrecording(3);
+        bound.header = ncslines(1044, hz);
+        writebytes("bound.ncs", bound.bytes());
+        ASSERT_EQ(run({"bound.ncs"}, "bound.ncs"), 3) << hz;
+        EXPECT_EQ(realat(readbytes("bound.abf"), 122), interval) << hz;
+    }
 
     // An odd record size: records stay aligned and the synch array starts on
     // the block that lSynchArrayPtr names.
