@@ -18,9 +18,13 @@
 
 namespace {
 
-constexpr const char* kDiscontinuities = "time-stamp discontinuities: %lld (largest %s s, %s s missing)";
-constexpr const char* kBackwards = "backward stamps: %lld";
-constexpr const char* kShortRecords = "records with fewer than %d valid samples: %lld";
+// The parts of a warning: what was found, then what the output holds.
+constexpr const char* kHoles =
+    "time-stamp holes: %lld, %s s missing, the largest %s s (the synch array keeps each record's start)";
+constexpr const char* kBackwards = "stamps going backwards: %lld%s (the synch array keeps each record's start as stamped)";
+constexpr const char* kSteppedBack = ", %s s back in all";
+constexpr const char* kShortRecords =
+    "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
 
 constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
 
@@ -206,10 +210,14 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
             o.number("duration_s", duration);
             o.integer("first_timestamp_us", *timing->first);
             o.integer("last_timestamp_us", *timing->last);
+            const NcsTiming::Jumps j = timing->jumps();
             o.integer("discontinuities", timing->discontinuities);
             o.number("largest_discontinuity_us", timing->largest);
-            o.number("missing_us", timing->missing);
+            o.integer("holes", j.holes);
+            o.number("missing_us", j.missing);
+            o.number("largest_hole_us", j.largestHole);
             o.integer("backwards", timing->backwards);
+            o.number("stepped_back_us", j.back);
             o.integer("short_records", timing->shortRecords);
         }
         std::printf("%s", o.done().c_str());
@@ -239,10 +247,17 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     std::printf("  Time stamps        %lld ... %lld us (%s s from first to last record)\n",
                 static_cast<long long>(*t.first), static_cast<long long>(*t.last),
                 real((*t.last - *t.first) / 1e6).c_str());
+    const NcsTiming::Jumps j = t.jumps();
     std::printf("  Discontinuities    %lld", t.discontinuities);
     if (t.discontinuities)
-        std::printf(" (largest %s s, %s s missing)", real(t.largest / 1e6).c_str(), real(t.missing / 1e6).c_str());
-    std::printf("\n  Backwards          %lld\n", t.backwards);
+        std::printf(" (largest %s s)", real(t.largest / 1e6).c_str());
+    std::printf("\n  Holes              %lld", j.holes);
+    if (j.holes)
+        std::printf(" (%s s missing, the largest %s s)", real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str());
+    std::printf("\n  Backwards          %lld", t.backwards);
+    if (j.back > 0)
+        std::printf(" (%s s back in all)", real(j.back / 1e6).c_str());
+    std::printf("\n");
     std::printf("  Short records      %lld (fewer than %d valid samples)\n", t.shortRecords, t.samples);
     return true;
 }
@@ -251,17 +266,17 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 
 std::string timingsummary(const NcsTiming& t)
 {
+    const NcsTiming::Jumps j = t.jumps();
     std::vector<std::string> parts;
-    if (t.discontinuities)
-        parts.push_back(textf(kDiscontinuities, t.discontinuities, real(t.largest / 1e6).c_str(),
-                              real(t.missing / 1e6).c_str()));
+    if (j.holes)
+        parts.push_back(textf(kHoles, j.holes, real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str()));
     if (t.backwards)
-        parts.push_back(textf(kBackwards, t.backwards));
+        parts.push_back(textf(kBackwards, t.backwards, j.back > 0 ? textf(kSteppedBack, real(j.back / 1e6).c_str()).c_str() : ""));
     if (t.shortRecords)
         parts.push_back(textf(kShortRecords, t.samples, t.shortRecords));
     std::string line;
     for (const std::string& p : parts)
-        line += (line.empty() ? "" : ", ") + p;
+        line += (line.empty() ? "" : "; ") + p;
     return line;
 }
 

@@ -8,7 +8,8 @@
 // shown) when the file cannot be read.
 bool showinfo(const std::string& path, bool json);
 
-// One line on the time stamps of an input that has holes or short records,
-// as "time-stamp discontinuities: 3 (largest 1.5 s, 4.5 s missing), ...";
-// empty when it has neither.
+// One line on the time stamps and valid samples of an input, each finding
+// with what the output holds of it: "time-stamp holes: 3, 4.5 s missing,
+// the largest 1.5 s (the synch array keeps each record's start); ...";
+// empty when there is nothing to tell.
 std::string timingsummary(const NcsTiming& t);

@@ -70,7 +70,7 @@ constexpr const char* kHelp =
     "usage error.\n";
 
 constexpr const char* kSplitHint = "tessel: --split writes a recording this long as %s, %s, ...\n";
-constexpr const char* kGapWarning = "\n%s: %s; the synch array keeps each record's start";
+constexpr const char* kGapWarning = "\n%s: %s";
 
 int usage(const char* problem)
 {

@@ -97,23 +97,35 @@ check "empty folder: usage" "2|tessel: the folder empty holds no .ncs files" "$r
 "$ncsgen" --channels 2 --records 40 --gap 10:1000000 --gap 20:-3000000 --short 5:100 holes >/dev/null || exit 1
 "$ncsgen" --channels 1 --records 40 --first-channel 5 whole >/dev/null || exit 1
 run info holes/CSC1.ncs
-check "gaps: discontinuities" "  Discontinuities    2 (largest 3 s, 1 s missing)" "$(grep Discontinuities <<<"$out")"
-check "gaps: backwards" "  Backwards          1" "$(grep Backwards <<<"$out")"
-check "gaps: short records" "  Short records      1 (fewer than 512 valid samples)" "$(grep 'Short records' <<<"$out")"
+check "gaps: info" "  Discontinuities    2 (largest 3 s)|  Holes              1 (1 s missing, the largest 1 s)|  Backwards          1 (3 s back in all)|  Short records      1 (fewer than 512 valid samples)" \
+    "$(grep -E 'Discontinuities|Holes|Backwards|Short records' <<<"$out" | paste -sd'|')"
 run info whole/CSC1.ncs
-check "no gaps" "  Discontinuities    0|  Backwards          0" "$(grep -E 'Discontinuities|Backwards' <<<"$out" | paste -sd'|')"
+check "no gaps" "  Discontinuities    0|  Holes              0|  Backwards          0" "$(grep -E 'Discontinuities|Holes|Backwards' <<<"$out" | paste -sd'|')"
 run info --json holes whole/CSC1.ncs
 check "json: status" 0 "$rc"
 if [ -x /usr/bin/python3 ]; then
-    check "json: every value" "holes/CSC1.ncs 2 3000000 1000000 1 1|holes/CSC2.ncs 2 3000000 1000000 1 1|whole/CSC1.ncs 0 0 0 0 0" \
+    check "json: every value" "holes/CSC1.ncs 2 3000000 1 1000000 1000000 1 3000000 1|holes/CSC2.ncs 2 3000000 1 1000000 1000000 1 3000000 1|whole/CSC1.ncs 0 0 0 0 0 0 0 0" \
         "$(/usr/bin/python3 -c 'import json, sys
 for f in json.load(sys.stdin):
-    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "missing_us", "backwards", "short_records")))' <<<"$out" | paste -sd'|')"
+    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "holes", "missing_us", "largest_hole_us", "backwards", "stepped_back_us", "short_records")))' <<<"$out" | paste -sd'|')"
 fi
 run convert --combine --quiet holes/CSC1.ncs whole/CSC1.ncs holes/CSC2.ncs
 check "gaps: converted" 0 "$rc"
-check "gaps: one warning per input with holes" "Warning: holes/CSC1.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start|Warning: holes/CSC2.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start" \
-    "$(paste -sd'|' <<<"$err")"
+check "gaps: one warning per input with holes" 2 "$(grep -c '^Warning: holes/CSC[12].ncs: time-stamp holes' <<<"$err")"
+
+# Each shape of the stamps, alone: what was found and what the output holds.
+while IFS='|' read -r name options warning; do
+    rm -rf shape && "$ncsgen" --channels 1 --records 20 $options shape >/dev/null || exit 1
+    run convert --quiet shape/CSC1.ncs
+    check "warning: $name" "0|$warning" "$rc|$err"
+done <<'EOF'
+continuous|--seed 1|
+a hole|--gap 10:1000000|Warning: shape/CSC1.ncs: time-stamp holes: 1, 1 s missing, the largest 1 s (the synch array keeps each record's start)
+one stamp out of order|--gap 5:-1080000 --gap 6:1080000|Warning: shape/CSC1.ncs: stamps going backwards: 1 (the synch array keeps each record's start as stamped)
+clock stepped back|--gap 10:-3000000|Warning: shape/CSC1.ncs: stamps going backwards: 1, 3 s back in all (the synch array keeps each record's start as stamped)
+short records alone|--short 3:100 --short 4:0|Warning: shape/CSC1.ncs: records with fewer than 512 valid samples: 2 (their invalid samples are copied as data)
+all three|--gap 3:500000 --gap 8:-2000000 --short 12:7|Warning: shape/CSC1.ncs: time-stamp holes: 1, 0.5 s missing, the largest 0.5 s (the synch array keeps each record's start); stamps going backwards: 1, 2 s back in all (the synch array keeps each record's start as stamped); records with fewer than 512 valid samples: 1 (their invalid samples are copied as data)
+EOF
 
 # Options that read more of the header.
 "$ncsgen" --channels 1 --records 4 --bit-volts none --time-form none bare >/dev/null || exit 1

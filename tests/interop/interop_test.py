@@ -9,6 +9,7 @@ Usage: interop_test.py --tessel PATH --ncsgen PATH --workdir DIR [unittest args]
 
 import argparse
 import hashlib
+import json
 import os
 import shutil
 import subprocess
@@ -276,6 +277,22 @@ class StartTime(unittest.TestCase):
                 self.assertEqual(reader.raw_annotations['blocks'][0]['rec_datetime'].time(), opened.time())
                 date = int(np.fromfile(out, dtype='<i4', count=1, offset=20)[0])
                 self.assertEqual(date, opened.year * 10000 + opened.month * 100 + opened.day)
+
+
+class Holes(unittest.TestCase):
+    """info's holes and missing time are the gaps between the sections neo
+    finds in the recording."""
+
+    def test_missing_time_is_the_gaps_between_sections(self):
+        folder, paths = generate('holes', ['--gap', '10:1000000', '--gap', '25:2500000', '--gap', '31:16'])
+        info = json.loads(run([ARGS.tessel, 'info', '--json', paths[0]]).stdout)[0]
+        reader = NeuralynxRawIO(filename=paths[0])
+        reader.parse_header()
+        sections = reader.header['nb_segment'][0]
+        gaps = [reader.segment_t_start(0, s + 1) - reader.segment_t_stop(0, s) for s in range(sections - 1)]
+        self.assertEqual(info['holes'], sections - 1)
+        self.assertAlmostEqual(info['missing_us'], sum(gaps) * 1e6, delta=1)
+        self.assertAlmostEqual(info['largest_hole_us'], max(gaps) * 1e6, delta=1)
 
 
 class Split(unittest.TestCase):
