@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr const char* kNeither = "\n%s is neither an NCS recording nor an ABF file";
+
 // The parts of a warning: what was found, then what the output holds.
 constexpr const char* kHoles =
     "time-stamp holes: %lld, %s s missing, the largest %s s (the synch array keeps each record's start)";
@@ -175,6 +177,12 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 {
     NcsHeader h;
     const NcsKeysFound found = readncsheader(text, h);
+    // A recording has its whole header block, and in it some value the converter reads.
+    if (size < static_cast<long long>(ncsHeaderSize) ||
+        !(found.RecordSize || found.SamplingFrequency || found.ADMaxValue || found.ADChannel)) {
+        messagebox(nullptr, textf(kNeither, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
     const std::optional<double> microvolts = ncsmicrovolts(text);
     const std::optional<NcsTime> opened = ncsopened(text);
     // Records can be counted only with a usable size, and timed only with a rate.

@@ -5,7 +5,7 @@
 
 // Prints what a converter user wants to know of an NCS or ABF file, as
 // aligned text or, with json, as one JSON object; false (with a message
-// shown) when the file cannot be read.
+// shown) when the file cannot be read or is neither.
 bool showinfo(const std::string& path, bool json);
 
 // One line on the time stamps and valid samples of an input, each finding

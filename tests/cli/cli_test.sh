@@ -85,6 +85,18 @@ check "folder: natural order" "$(seq -s' ' 0 11)" "$(grep -o 'EEG Ch [0-9]*' <<<
 run info nat
 check "info folder: its .ncs files in order" "nat/CSC1.ncs nat/csc2.NCS nat/CSC3.ncs nat/CSC4.ncs" \
     "$(grep -o '^nat/[^:]*' <<<"$out" | head -4 | paste -sd' ')"
+# Files that are no recording: a message each, status 1, null in the JSON array.
+mkdir -p junk && : >junk/empty.ncs && echo hello >junk/short.ncs && head -c 20000 /dev/zero >junk/zeros.abf
+neither=" is neither an NCS recording nor an ABF file"
+run info --json junk/empty.ncs junk/short.ncs junk/zeros.abf nat/CSC1.abf
+check "not a recording: status, messages" "1|File Error: junk/empty.ncs$neither|File Error: junk/short.ncs$neither|File Error: junk/zeros.abf$neither" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+if [ -x /usr/bin/python3 ]; then
+    check "not a recording: null in the array" "None None None ABF" \
+        "$(/usr/bin/python3 -c 'import json, sys; print(*[f and f["format"] for f in json.load(sys.stdin)])' <<<"$out")"
+fi
+run info junk/empty.ncs
+check "not a recording: nothing on stdout" "1|" "$rc|$out"
 rm nat/CSC1.abf
 run convert --combine --quiet nat/CSC3.ncs nat/CSC1.ncs
 run info nat/CSC3.abf
