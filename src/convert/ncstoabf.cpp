@@ -33,6 +33,17 @@ constexpr const char* kNoOpening = "\n%s gives no opening time: the start date a
 constexpr const char* kWarningCaption = "Warning";
 constexpr const char* kUnequal =
     "\nThe inputs differ in length: only the %d records that all of them hold are converted";
+constexpr const char* kGrew =
+    "\n%s grew during the conversion: only the records it held when the conversion began were converted";
+constexpr const char* kStampsDisagree =
+    "\nThe combined inputs' time stamps disagree: %s; the synch array holds the stamps of %s, counted from the first "
+    "stamp of %s";
+constexpr const char* kStampsBy = "%s by up to %s s";
+constexpr const char* kResolutions =
+    "\nThe combined inputs differ in ADMaxValue: %s; the header holds one resolution, %d, which readers apply to "
+    "every channel; --volts gives each channel its own exact scale";
+constexpr const char* kResolutionOf = "%s %d";
+constexpr const char* kChannel = "channel %d (%s)";
 constexpr const char* kExporting = "Exporting %s to ABF.";
 constexpr const char* kWindow = "Window #%d of %d at %s seconds";
 constexpr const char* kCreator = "Brackenwey";
@@ -128,6 +139,9 @@ struct ConversionJob {
     std::int64_t elapsed = 0;
     int lastPercent = 0;
     std::vector<NcsTiming> timing;
+    // Per input, the largest distance of its stamps from the last input's,
+    // in microseconds: the synch array holds only the last input's.
+    std::vector<double> skew;
     std::vector<unsigned char> synch;
     std::vector<unsigned char> interleaved;
     AbfPart part;
@@ -263,6 +277,7 @@ bool sizes(ConversionJob& job)
         messagebox(job.progress.window, textf(kUnequal, job.records).c_str(), kWarningCaption);
     for (std::size_t c = 0; c < job.inputs.size(); ++c)
         job.timing.emplace_back(1000000.0 / job.header.SamplingFrequency, job.h);
+    job.skew.assign(job.inputs.size(), 0.0);
     return true;
 }
 
@@ -456,9 +471,10 @@ bool copyrecords(ConversionJob& job)
         int written = 0;  // records of the chunk already in a file
         for (int k = 0; k < count; ++k) {
             const unsigned char* samples[maxInputs];
+            std::int64_t stamps[maxInputs];
             for (int c = 0; c < n; ++c) {
                 const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
-                const std::int64_t stamp = ncstimestamp(rec);
+                const std::int64_t stamp = stamps[c] = ncstimestamp(rec);
                 job.timing[c].add(stamp, ncsvalidsamples(rec));
                 if (!job.firstTimestamp)
                     job.firstTimestamp = stamp;
@@ -467,6 +483,8 @@ bool copyrecords(ConversionJob& job)
                                                         static_cast<std::uint64_t>(*job.firstTimestamp));
                 samples[c] = rec + ncsRecordPrefix;
             }
+            for (int c = 0; c + 1 < n; ++c)
+                job.skew[c] = std::fmax(job.skew[c], std::fabs(static_cast<double>(stamps[c]) - static_cast<double>(stamps[n - 1])));
             interleave(job.interleaved.data() + k * recordBytes, samples, n, h);
             // Start of the record in sample intervals since its part's first
             // record, from the last input's time stamp.
@@ -524,6 +542,43 @@ std::string abfname(const std::string& path, const std::string& outputdir)
 
 namespace {
 
+// "a, b, c" of the texts.
+std::string listed(const std::vector<std::string>& texts)
+{
+    std::string list;
+    for (const std::string& t : texts)
+        list += (list.empty() ? "" : ", ") + t;
+    return list;
+}
+
+// What a combined file cannot show of its inputs: stamps that only the last
+// input's reach the synch array, and resolutions of which the header holds one.
+void warncombined(const ConversionJob& job)
+{
+    const int n = static_cast<int>(job.inputs.size());
+    auto channel = [&](int c) { return textf(kChannel, c, job.inputs[c].name.c_str()); };
+    std::vector<std::string> off;
+    const double tolerance = 0.5 * 1e6 / job.header.SamplingFrequency;
+    for (int c = 0; c + 1 < n; ++c)
+        if (job.skew[c] > tolerance)
+            off.push_back(textf(kStampsBy, channel(c).c_str(), numshort(static_cast<float>(job.skew[c] / 1e6), 4).c_str()));
+    if (!off.empty())
+        messagebox(job.progress.window,
+                   textf(kStampsDisagree, listed(off).c_str(), channel(n - 1).c_str(), channel(0).c_str()).c_str(),
+                   kWarningCaption);
+
+    std::vector<std::string> maxima;
+    bool differ = false;
+    for (int c = 0; c < n; ++c)
+        if (job.inputs[c].found.ADMaxValue) {
+            maxima.push_back(textf(kResolutionOf, channel(c).c_str(), job.inputs[c].own.ADMaxValue));
+            differ = differ || job.inputs[c].own.ADMaxValue != job.header.ADMaxValue;
+        }
+    if (differ && !job.options.volts)
+        messagebox(job.progress.window, textf(kResolutions, listed(maxima).c_str(), job.header.ADMaxValue + 1).c_str(),
+                   kWarningCaption);
+}
+
 int runjob(ConversionJob& job, const FileSelection& block, const std::string& outputdir)
 {
     // With separate files each run converts only the file it is given.
@@ -554,7 +609,15 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
 
     if (!readheaders(job) || !sizes(job) || !beginpart(job, 0, 0) || !copyrecords(job) || !endpart(job))
         return 0;
-    job.inputs.clear();
+    // An acquisition may still be writing its files; what came after the
+    // sizes were taken is not in the output.
+    std::vector<const NcsInput*> grown;
+    for (NcsInput& in : job.inputs) {
+        if (filesize(in.file.get()) > in.size)
+            grown.push_back(&in);
+        in.file.reset();
+        in.chunk = {};
+    }
     job.interleaved = {};
 
     const std::size_t parts = job.done.size();
@@ -567,6 +630,9 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
         if (!job.done[k - 1]->commit(name))
             return job.fail(textf(kCouldntWrite, name.c_str()));
     }
+    for (const NcsInput* in : grown)
+        messagebox(job.progress.window, textf(kGrew, in->name.c_str()).c_str(), kWarningCaption);
+    warncombined(job);
     return job.records;
 }
 

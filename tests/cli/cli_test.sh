@@ -139,6 +139,12 @@ short records alone|--short 3:100 --short 4:0|Warning: shape/CSC1.ncs: records w
 all three|--gap 3:500000 --gap 8:-2000000 --short 12:7|Warning: shape/CSC1.ncs: time-stamp holes: 1, 0.5 s missing, the largest 0.5 s (the synch array keeps each record's start); stamps going backwards: 1, 2 s back in all (the synch array keeps each record's start as stamped); records with fewer than 512 valid samples: 1 (their invalid samples are copied as data)
 EOF
 
+# Combined inputs that disagree: each thing the output cannot show is told.
+"$ncsgen" --channels 1 --records 40 --ad-max-value 2047 --start-time 1010000000 late >/dev/null || exit 1
+run convert --combine --quiet late/CSC1.ncs whole/CSC1.ncs
+check "combine: disagreements told" "0|Warning: The combined inputs' time stamps disagree: channel 0 (late/CSC1.ncs) by up to 10 s; the synch array holds the stamps of channel 1 (whole/CSC1.ncs), counted from the first stamp of channel 0 (late/CSC1.ncs)|Warning: The combined inputs differ in ADMaxValue: channel 0 (late/CSC1.ncs) 2047, channel 1 (whole/CSC1.ncs) 32767; the header holds one resolution, 32768, which readers apply to every channel; --volts gives each channel its own exact scale" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+
 # Options that read more of the header.
 "$ncsgen" --channels 1 --records 4 --bit-volts none --time-form none bare >/dev/null || exit 1
 run convert --volts bare/CSC1.ncs

@@ -236,11 +236,14 @@ class Volts(unittest.TestCase):
 
     def check(self, extra, channels):
         folder, paths = generate('volts-%s' % '-'.join(extra), extra, channels)
-        run([ARGS.tessel, 'convert', '--quiet', '--volts', '--combine', folder])
+        self.check_paths(paths)
+
+    def check_paths(self, paths):
+        run([ARGS.tessel, 'convert', '--quiet', '--volts', '--combine'] + paths)
         abf = AbfOutput(paths[0][:-4] + '.abf')
         inputs = [NcsInput(p) for p in paths]
         for c, ncs in enumerate(inputs):
-            with self.subTest(extra=extra, channel=c):
+            with self.subTest(path=ncs.path, channel=c):
                 self.assertEqual(ncs.units, 'uV')
                 self.assertEqual(abf.channels[c]['units'], 'uV')
                 got = abf.data[:, c] * float(abf.channels[c]['gain']) + float(abf.channels[c]['offset'])
@@ -258,6 +261,13 @@ class Volts(unittest.TestCase):
 
     def test_odd_bit_volts(self):
         self.check(['--bit-volts', '0.000000061037018951994385', '--frequency', '30303.03'], 1)
+
+    def test_combined_resolutions_each_exact(self):
+        # The header holds one resolution; each channel's scale must still be its own.
+        _, twelve = generate('volts-2047', ['--ad-max-value', '2047', '--seed', '9'])
+        _, sixteen = generate('volts-32767', ['--ad-max-value', '32767', '--input-inverted', 'false'])
+        _, ten = generate('volts-1023', ['--ad-max-value', '1023', '--seed', '3'])
+        self.check_paths(twelve + sixteen + ten)
 
 
 class StartTime(unittest.TestCase):

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
 #include "support/ncsbytes.h"
 #include "support/recorder.h"
@@ -321,6 +323,7 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     std::string out = readbytes("p.abf");
     EXPECT_EQ(out.substr(452, 10), "EEG Ch 1  ");
     EXPECT_EQ(int32at(out, 252), 2048);  // the last file's resolution
+    EXPECT_EQ(takerecorded().messages.size(), 1u);  // which is told
 
     // Inputs of unequal length: only the records every channel has, with a warning.
     writebytes("long.ncs", ncsrecording(5, 1).bytes());
@@ -376,6 +379,13 @@ TEST_F(Conversion, VoltsScaleEachChannelFromItsOwnHeader)
     writebytes("b.ncs", inverted.bytes());
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs"), 3);
     const std::string plain = readbytes("a.abf");
+    const Recorder warned = takerecorded();
+    ASSERT_EQ(warned.messages.size(), 1u);
+    EXPECT_EQ(warned.messages[0].caption, "Warning");
+    EXPECT_EQ(warned.messages[0].text,
+              "\nThe combined inputs differ in ADMaxValue: channel 0 (a.ncs) 32767, channel 1 (b.ncs) 2047; the header "
+              "holds one resolution, 2048, which readers apply to every channel; --volts gives each channel its own "
+              "exact scale");
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 3);
     const std::string volts = readbytes("a.abf");
     EXPECT_EQ(volts.substr(602, 24), "uV      uV      pA      ");
@@ -415,6 +425,56 @@ TEST_F(Conversion, StartTimeFromTheOpeningTime)
     EXPECT_EQ(rec.messages[0].text, "\nn.ncs gives no opening time: the start date and time are left 0");
     out = readbytes("n.abf");
     EXPECT_EQ(out.substr(20, 8) + out.substr(366, 2), std::string(10, '\0'));
+}
+
+TEST_F(Conversion, CombinedInputsWhoseStampsDisagreeAreNamed)
+{
+    // Against the last input, whose stamps make the synch array: one
+    // channel 10 s late, one with a hole of its own, one within half a sample.
+    NcsBytes late = ncsrecording(20, 0, 1044, 15000000);
+    NcsBytes hole = ncsrecording(20, 1);
+    for (int r = 10; r < 20; ++r)
+        hole.records[r].stamp += 1000000;
+    NcsBytes near = ncsrecording(20, 2);
+    for (NcsRecord& r : near.records)
+        r.stamp += 15;
+    writebytes("late.ncs", late.bytes());
+    writebytes("hole.ncs", hole.bytes());
+    writebytes("near.ncs", near.bytes());
+    writebytes("ref.ncs", ncsrecording(20, 3).bytes());
+    ASSERT_EQ(run({"late.ncs", "hole.ncs", "near.ncs", "ref.ncs"}, "late.ncs"), 20);
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    EXPECT_EQ(rec.messages[0].text,
+              "\nThe combined inputs' time stamps disagree: channel 0 (late.ncs) by up to 10 s, channel 1 (hole.ncs) by "
+              "up to 1 s; the synch array holds the stamps of channel 3 (ref.ncs), counted from the first stamp of "
+              "channel 0 (late.ncs)");
+
+    // Separately, each is converted without a word.
+    ASSERT_EQ(run({"late.ncs", "hole.ncs"}, "late.ncs", 'N'), 20);
+    EXPECT_TRUE(takerecorded().messages.empty());
+}
+
+TEST_F(Conversion, AFileThatGrowsIsConvertedAsItWasWithANotice)
+{
+    const std::string whole = ncsrecording(300).bytes();
+    const std::string start = whole.substr(0, ncsHeaderSize + 200 * 1044);
+    writebytes("grow.ncs", start);
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    const std::string before = readbytes("grow.abf");
+    EXPECT_TRUE(takerecorded().messages.empty());
+
+    atnextreport([&] {
+        std::ofstream("grow.ncs", std::ios::binary | std::ios::app).write(whole.data() + start.size(), 100 * 1044);
+    });
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    EXPECT_TRUE(readbytes("grow.abf") == before);
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    EXPECT_EQ(rec.messages[0].text,
+              "\ngrow.ncs grew during the conversion: only the records it held when the conversion began were converted");
 }
 
 // Records, sample count and synch starts of one part, checked against the
