@@ -1,8 +1,8 @@
 #!/bin/bash
 # End-to-end runs of the tessel command: texts, exit status, files made.
-# Usage: cli_test.sh TESSEL NCSGEN WORKDIR
+# Usage: cli_test.sh TESSEL NCSGEN WORKDIR [MANPAGE]
 set -u
-tessel=$1 ncsgen=$2 work=$3
+tessel=$1 ncsgen=$2 work=$3 manpage=${4:-}
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 passed=0 failed=0
 
@@ -72,6 +72,13 @@ for option in --combine --volts --start-time --split --output-dir --quiet --json
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
+# The manual page documents every command and option that --help names.
+if [ -n "$manpage" ]; then
+    page=$(sed 's/\\-/-/g' "$manpage")
+    for item in convert info $(grep -oE -- '--[a-z][a-z-]*' <<<"$out" | sort -u); do
+        check "manual page: $item" yes "$(grep -qE -- "^\.[A-Z]+ .*$item( |\$)" <<<"$page" && echo yes)"
+    done
+fi
 run --version
 check "version" "tessel" "${out%% *}"
 
