@@ -23,7 +23,8 @@ constexpr const char* kNeither = "\n%s is neither an NCS recording nor an ABF fi
 // The parts of a warning: what was found, then what the output holds.
 constexpr const char* kHoles =
     "time-stamp holes: %lld, %s s missing, the largest %s s (the synch array keeps each record's start)";
-constexpr const char* kBackwards = "stamps going backwards: %lld%s (the synch array keeps each record's start as stamped)";
+constexpr const char* kBackwards =
+    "stamps going backwards: %lld%s (the synch array keeps each record's start as stamped)";
 constexpr const char* kSteppedBack = ", %s s back in all";
 constexpr const char* kShortRecords =
     "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
@@ -279,7 +280,8 @@ std::string timingsummary(const NcsTiming& t)
     if (j.holes)
         parts.push_back(textf(kHoles, j.holes, real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str()));
     if (t.backwards)
-        parts.push_back(textf(kBackwards, t.backwards, j.back > 0 ? textf(kSteppedBack, real(j.back / 1e6).c_str()).c_str() : ""));
+        parts.push_back(textf(kBackwards, t.backwards,
+                              j.back > 0 ? textf(kSteppedBack, real(j.back / 1e6).c_str()).c_str() : ""));
     if (t.shortRecords)
         parts.push_back(textf(kShortRecords, t.samples, t.shortRecords));
     std::string line;

@@ -483,8 +483,10 @@ bool copyrecords(ConversionJob& job)
                                                         static_cast<std::uint64_t>(*job.firstTimestamp));
                 samples[c] = rec + ncsRecordPrefix;
             }
-            for (int c = 0; c + 1 < n; ++c)
-                job.skew[c] = std::fmax(job.skew[c], std::fabs(static_cast<double>(stamps[c]) - static_cast<double>(stamps[n - 1])));
+            for (int c = 0; c + 1 < n; ++c) {
+                const double apart = std::fabs(static_cast<double>(stamps[c]) - static_cast<double>(stamps[n - 1]));
+                job.skew[c] = std::fmax(job.skew[c], apart);
+            }
             interleave(job.interleaved.data() + k * recordBytes, samples, n, h);
             // Start of the record in sample intervals since its part's first
             // record, from the last input's time stamp.
@@ -551,8 +553,9 @@ std::string listed(const std::vector<std::string>& texts)
     return list;
 }
 
-// What a combined file cannot show of its inputs: stamps that only the last
-// input's reach the synch array, and resolutions of which the header holds one.
+// What a combined file cannot show of its inputs: the stamps of any but the
+// last (only the last input's reach the synch array), and more than one
+// resolution.
 void warncombined(const ConversionJob& job)
 {
     const int n = static_cast<int>(job.inputs.size());
@@ -561,7 +564,8 @@ void warncombined(const ConversionJob& job)
     const double tolerance = 0.5 * 1e6 / job.header.SamplingFrequency;
     for (int c = 0; c + 1 < n; ++c)
         if (job.skew[c] > tolerance)
-            off.push_back(textf(kStampsBy, channel(c).c_str(), numshort(static_cast<float>(job.skew[c] / 1e6), 4).c_str()));
+            off.push_back(
+                textf(kStampsBy, channel(c).c_str(), numshort(static_cast<float>(job.skew[c] / 1e6), 4).c_str()));
     if (!off.empty())
         messagebox(job.progress.window,
                    textf(kStampsDisagree, listed(off).c_str(), channel(n - 1).c_str(), channel(0).c_str()).c_str(),
