@@ -30,6 +30,15 @@ protected:
         return records;
     }
 
+    // The one message since the last take: a warning of this text.
+    static void expectwarning(const std::string& text)
+    {
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << text;
+        EXPECT_EQ(rec.messages[0].caption, "Warning");
+        EXPECT_EQ(rec.messages[0].text, text);
+    }
+
     ScratchDir dir;
     ProgressWindow progress;
     ConvertOutcome outcome;
@@ -328,9 +337,7 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     // Inputs of unequal length: only the records every channel has, with a warning.
     writebytes("long.ncs", ncsrecording(5, 1).bytes());
     ASSERT_EQ(run({"long.ncs", "p.ncs"}, "long.ncs"), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    expectwarning("\nThe inputs differ in length: only the 3 records that all of them hold are converted");
     EXPECT_EQ(int32at(readbytes("long.abf"), 16), 3);
 
     // The rates at the bounds convert, with a finite positive sample interval.
@@ -379,13 +386,9 @@ TEST_F(Conversion, VoltsScaleEachChannelFromItsOwnHeader)
     writebytes("b.ncs", inverted.bytes());
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs"), 3);
     const std::string plain = readbytes("a.abf");
-    const Recorder warned = takerecorded();
-    ASSERT_EQ(warned.messages.size(), 1u);
-    EXPECT_EQ(warned.messages[0].caption, "Warning");
-    EXPECT_EQ(warned.messages[0].text,
-              "\nThe combined inputs differ in ADMaxValue: channel 0 (a.ncs) 32767, channel 1 (b.ncs) 2047; the header "
-              "holds one resolution, 2048, which readers apply to every channel; --volts gives each channel its own "
-              "exact scale");
+    expectwarning(
+        "\nThe combined inputs differ in ADMaxValue: channel 0 (a.ncs) 32767, channel 1 (b.ncs) 2047; the header holds "
+        "one resolution, 2048, which readers apply to every channel; --volts gives each channel its own exact scale");
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 3);
     const std::string volts = readbytes("a.abf");
     EXPECT_EQ(volts.substr(602, 24), "uV      uV      pA      ");
@@ -419,10 +422,7 @@ TEST_F(Conversion, StartTimeFromTheOpeningTime)
 
     writebytes("n.ncs", ncsrecording(3).bytes());
     ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.startTime = true}), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
-    EXPECT_EQ(rec.messages[0].text, "\nn.ncs gives no opening time: the start date and time are left 0");
+    expectwarning("\nn.ncs gives no opening time: the start date and time are left 0");
     out = readbytes("n.abf");
     EXPECT_EQ(out.substr(20, 8) + out.substr(366, 2), std::string(10, '\0'));
 }
@@ -443,13 +443,10 @@ TEST_F(Conversion, CombinedInputsWhoseStampsDisagreeAreNamed)
     writebytes("near.ncs", near.bytes());
     writebytes("ref.ncs", ncsrecording(20, 3).bytes());
     ASSERT_EQ(run({"late.ncs", "hole.ncs", "near.ncs", "ref.ncs"}, "late.ncs"), 20);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
-    EXPECT_EQ(rec.messages[0].text,
-              "\nThe combined inputs' time stamps disagree: channel 0 (late.ncs) by up to 10 s, channel 1 (hole.ncs) by "
-              "up to 1 s; the synch array holds the stamps of channel 3 (ref.ncs), counted from the first stamp of "
-              "channel 0 (late.ncs)");
+    expectwarning(
+        "\nThe combined inputs' time stamps disagree: channel 0 (late.ncs) by up to 10 s, channel 1 (hole.ncs) by up to "
+        "1 s; the synch array holds the stamps of channel 3 (ref.ncs), counted from the first stamp of channel 0 "
+        "(late.ncs)");
 
     // Separately, each is converted without a word.
     ASSERT_EQ(run({"late.ncs", "hole.ncs"}, "late.ncs", 'N'), 20);
@@ -470,11 +467,8 @@ TEST_F(Conversion, AFileThatGrowsIsConvertedAsItWasWithANotice)
     });
     ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
     EXPECT_TRUE(readbytes("grow.abf") == before);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
-    EXPECT_EQ(rec.messages[0].text,
-              "\ngrow.ncs grew during the conversion: only the records it held when the conversion began were converted");
+    expectwarning(
+        "\ngrow.ncs grew during the conversion: only the records it held when the conversion began were converted");
 }
 
 // Records, sample count and synch starts of one part, checked against the
