@@ -18,9 +18,18 @@
 
 namespace {
 
-constexpr const char* kDiscontinuities = "time-stamp discontinuities: %lld (largest %s s, %s s missing)";
-constexpr const char* kBackwards = "backward stamps: %lld";
-constexpr const char* kShortRecords = "records with fewer than %d valid samples: %lld";
+constexpr const char* kNeither = "\n%s is neither an NCS recording nor an ABF file";
+
+// The parts of a warning: what was found, then what the output holds.
+constexpr const char* kHoles =
+    "time-stamp holes: %lld, %s s missing, the largest %s s (the synch array keeps each record's start)";
+constexpr const char* kBackwards =
+    "stamps going backwards: %lld%s (the synch array keeps each record's start as stamped)";
+constexpr const char* kSteppedBack = ", %s s back in all";
+constexpr const char* kShortRecords =
+    "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
+
+constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
 
 // Records are read this many bytes at a time for their time stamps.
 constexpr long long scanBytes = 512 * 1024;
@@ -169,13 +178,20 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 {
     NcsHeader h;
     const NcsKeysFound found = readncsheader(text, h);
+    // A recording has its whole header block, and in it some value the converter reads.
+    if (size < static_cast<long long>(ncsHeaderSize) ||
+        !(found.RecordSize || found.SamplingFrequency || found.ADMaxValue || found.ADChannel)) {
+        messagebox(nullptr, textf(kNeither, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
     const std::optional<double> microvolts = ncsmicrovolts(text);
     const std::optional<NcsTime> opened = ncsopened(text);
     // Records can be counted only with a usable size, and timed only with a rate.
     const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix && h.RecordSize <= ncsMaxRecordSize;
     const long long records = sized ? std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize) : 0;
     const long long rest = sized ? size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize : 0;
-    const bool timed = records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0;
+    const bool plausible = found.SamplingFrequency && ncsplausiblerate(h.SamplingFrequency);
+    const bool timed = records > 0 && plausible;
     std::optional<NcsTiming> timing;
     if (timed && !(timing = scantiming(f, h.RecordSize, records, h.SamplingFrequency))) {
         messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
@@ -203,10 +219,14 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
             o.number("duration_s", duration);
             o.integer("first_timestamp_us", *timing->first);
             o.integer("last_timestamp_us", *timing->last);
+            const NcsTiming::Jumps j = timing->jumps();
             o.integer("discontinuities", timing->discontinuities);
             o.number("largest_discontinuity_us", timing->largest);
-            o.number("missing_us", timing->missing);
+            o.integer("holes", j.holes);
+            o.number("missing_us", j.missing);
+            o.number("largest_hole_us", j.largestHole);
             o.integer("backwards", timing->backwards);
+            o.number("stepped_back_us", j.back);
             o.integer("short_records", timing->shortRecords);
         }
         std::printf("%s", o.done().c_str());
@@ -215,7 +235,10 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     auto value = [](bool present, const std::string& v) { return present ? v : std::string("(missing)"); };
     std::printf("%s: NCS recording\n", path.c_str());
     std::printf("  RecordSize         %s\n", value(found.RecordSize, std::to_string(h.RecordSize)).c_str());
-    std::printf("  SamplingFrequency  %s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str());
+    std::printf("  SamplingFrequency  %s%s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str(),
+                found.SamplingFrequency && !plausible
+                    ? textf(kImplausible, ncsMinFrequency, ncsMaxFrequency).c_str()
+                    : "");
     std::printf("  ADMaxValue         %s\n", value(found.ADMaxValue, std::to_string(h.ADMaxValue)).c_str());
     std::printf("  ADChannel          %s\n", value(found.ADChannel, std::to_string(h.ADChannel)).c_str());
     std::printf("  Microvolts a step  %s\n", value(microvolts.has_value(), real(microvolts.value_or(0))).c_str());
@@ -233,10 +256,17 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     std::printf("  Time stamps        %lld ... %lld us (%s s from first to last record)\n",
                 static_cast<long long>(*t.first), static_cast<long long>(*t.last),
                 real((*t.last - *t.first) / 1e6).c_str());
+    const NcsTiming::Jumps j = t.jumps();
     std::printf("  Discontinuities    %lld", t.discontinuities);
     if (t.discontinuities)
-        std::printf(" (largest %s s, %s s missing)", real(t.largest / 1e6).c_str(), real(t.missing / 1e6).c_str());
-    std::printf("\n  Backwards          %lld\n", t.backwards);
+        std::printf(" (largest %s s)", real(t.largest / 1e6).c_str());
+    std::printf("\n  Holes              %lld", j.holes);
+    if (j.holes)
+        std::printf(" (%s s missing, the largest %s s)", real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str());
+    std::printf("\n  Backwards          %lld", t.backwards);
+    if (j.back > 0)
+        std::printf(" (%s s back in all)", real(j.back / 1e6).c_str());
+    std::printf("\n");
     std::printf("  Short records      %lld (fewer than %d valid samples)\n", t.shortRecords, t.samples);
     return true;
 }
@@ -245,17 +275,18 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 
 std::string timingsummary(const NcsTiming& t)
 {
+    const NcsTiming::Jumps j = t.jumps();
     std::vector<std::string> parts;
-    if (t.discontinuities)
-        parts.push_back(textf(kDiscontinuities, t.discontinuities, real(t.largest / 1e6).c_str(),
-                              real(t.missing / 1e6).c_str()));
+    if (j.holes)
+        parts.push_back(textf(kHoles, j.holes, real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str()));
     if (t.backwards)
-        parts.push_back(textf(kBackwards, t.backwards));
+        parts.push_back(textf(kBackwards, t.backwards,
+                              j.back > 0 ? textf(kSteppedBack, real(j.back / 1e6).c_str()).c_str() : ""));
     if (t.shortRecords)
         parts.push_back(textf(kShortRecords, t.samples, t.shortRecords));
     std::string line;
     for (const std::string& p : parts)
-        line += (line.empty() ? "" : ", ") + p;
+        line += (line.empty() ? "" : "; ") + p;
     return line;
 }
 

@@ -60,17 +60,19 @@ constexpr const char* kHelp =
     "                      tessel convert --output-dir /tmp/abf /media/rec/\n"
     "  --quiet           print nothing on success\n"
     "                      tessel convert --quiet CSC1.ncs CSC2.ncs\n"
-    "  Inputs with time-stamp gaps are converted with a warning line each.\n"
+    "  Time-stamp holes, short records, combined inputs that disagree and files\n"
+    "  that grow while they convert are told in a warning line each.\n"
     "info      Shows the header values of an NCS or ABF file; for NCS files\n"
-    "          also time-stamp gaps, backward stamps and short records.\n"
+    "          also time-stamp holes, backward stamps and short records.\n"
     "  --json            the same as one JSON array of objects, one per file\n"
+    "                    (null for a file that is neither)\n"
     "                      tessel info --json session/ > session.json\n"
     "\n"
     "Exit status: 0 when every file converted, 1 when any failed, 2 for a\n"
     "usage error.\n";
 
 constexpr const char* kSplitHint = "tessel: --split writes a recording this long as %s, %s, ...\n";
-constexpr const char* kGapWarning = "\n%s: %s; the synch array keeps each record's start";
+constexpr const char* kGapWarning = "\n%s: %s";
 
 int usage(const char* problem)
 {

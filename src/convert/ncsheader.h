@@ -14,6 +14,17 @@ inline constexpr int ncsRecordPrefix = 20;  // time stamp, channel, frequency, v
 // Records longer than this are not NCS records: 32768 samples.
 inline constexpr std::int32_t ncsMaxRecordSize = ncsRecordPrefix + 2 * 32768;
 
+// The sampling frequencies of real acquisition systems, with a wide margin
+// on both sides: from slow physiological channels to the fastest
+// digitizers. A header outside them is corrupt, and its sample interval
+// would be no usable number.
+inline constexpr double ncsMinFrequency = 0.1;
+inline constexpr double ncsMaxFrequency = 10e6;
+inline bool ncsplausiblerate(double hz)
+{
+    return hz >= ncsMinFrequency && hz <= ncsMaxFrequency;
+}
+
 // The header values the converter uses. A keyword missing from a header
 // leaves its field as it was.
 struct NcsHeader {

@@ -23,6 +23,8 @@ constexpr const char* kCouldntWrite = "\nCouldn't write %s";
 constexpr const char* kTooManyInputs = "\nAt most %d files can be combined";
 constexpr const char* kReplacesInput = "\n%s would replace one of the inputs";
 constexpr const char* kNoValue = "\n%s gives no usable %s";
+constexpr const char* kImplausibleRate =
+    "\n%s: SamplingFrequency %.10g is outside %.10g to %.10g Hz, the rates of real acquisition systems";
 constexpr const char* kDiffer = "\n%s and %s differ in %s";
 constexpr const char* kNoRecords = "\n%s holds no complete record";
 constexpr const char* kTooLong = "\n%s: too many samples for one ABF file";
@@ -31,6 +33,17 @@ constexpr const char* kNoOpening = "\n%s gives no opening time: the start date a
 constexpr const char* kWarningCaption = "Warning";
 constexpr const char* kUnequal =
     "\nThe inputs differ in length: only the %d records that all of them hold are converted";
+constexpr const char* kGrew =
+    "\n%s grew during the conversion: only the records it held when the conversion began were converted";
+constexpr const char* kStampsDisagree =
+    "\nThe combined inputs' time stamps disagree: %s; the synch array holds the stamps of %s, counted from the first "
+    "stamp of %s";
+constexpr const char* kStampsBy = "%s by up to %s s";
+constexpr const char* kResolutions =
+    "\nThe combined inputs differ in ADMaxValue: %s; the header holds one resolution, %d, which readers apply to "
+    "every channel; --volts gives each channel its own exact scale";
+constexpr const char* kResolutionOf = "%s %d";
+constexpr const char* kChannel = "channel %d (%s)";
 constexpr const char* kExporting = "Exporting %s to ABF.";
 constexpr const char* kWindow = "Window #%d of %d at %s seconds";
 constexpr const char* kCreator = "Brackenwey";
@@ -54,12 +67,14 @@ struct NcsInput {
     std::vector<unsigned char> chunk;
 };
 
-// A file under construction under a temporary name: removed unless commit
-// renames it into place. A failed run so never leaves a partial file nor
-// destroys an older one.
+// A file under construction under a temporary name of its own, beside the
+// name it is for: removed unless commit renames it into place. A failed run
+// so never leaves a partial file nor destroys an older one, and neither a
+// link planted under a foreseeable name nor another run writing the same
+// output can make it write anywhere else.
 class PendingOutput {
 public:
-    explicit PendingOutput(std::string temp) : temp_(std::move(temp)) {}
+    PendingOutput() = default;
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
     ~PendingOutput()
@@ -68,9 +83,9 @@ public:
         if (made_ && !committed_)
             std::remove(temp_.c_str());
     }
-    bool open(const char* mode)
+    bool open(const std::string& beside)
     {
-        file = openfile(temp_, mode);
+        file = createunique(beside, temp_);
         made_ = file != nullptr;
         return made_;
     }
@@ -124,6 +139,9 @@ struct ConversionJob {
     std::int64_t elapsed = 0;
     int lastPercent = 0;
     std::vector<NcsTiming> timing;
+    // Per input, the largest distance of its stamps from the last input's,
+    // in microseconds: the synch array holds only the last input's.
+    std::vector<double> skew;
     std::vector<unsigned char> synch;
     std::vector<unsigned char> interleaved;
     AbfPart part;
@@ -210,8 +228,10 @@ bool readheaders(ConversionJob& job)
             job.header.RecordSize = v.RecordSize;
         }
         if (in.found.SamplingFrequency) {
-            if (!std::isfinite(v.SamplingFrequency) || v.SamplingFrequency <= 0.0f)
-                return job.fail(textf(kNoValue, in.name.c_str(), "SamplingFrequency"));
+            if (!ncsplausiblerate(v.SamplingFrequency))
+                return job.fail(textf(kImplausibleRate, in.name.c_str(),
+                                      keyvalue(text, *findkey(kwSamplingFrequency, text)), ncsMinFrequency,
+                                      ncsMaxFrequency));
             if (rateFrom && rateFrom->own.SamplingFrequency != v.SamplingFrequency)
                 return job.fail(textf(kDiffer, rateFrom->name.c_str(), in.name.c_str(), "SamplingFrequency"));
             rateFrom = rateFrom ? rateFrom : &in;
@@ -257,6 +277,7 @@ bool sizes(ConversionJob& job)
         messagebox(job.progress.window, textf(kUnequal, job.records).c_str(), kWarningCaption);
     for (std::size_t c = 0; c < job.inputs.size(); ++c)
         job.timing.emplace_back(1000000.0 / job.header.SamplingFrequency, job.h);
+    job.skew.assign(job.inputs.size(), 0.0);
     return true;
 }
 
@@ -326,9 +347,9 @@ void fillheader(ConversionJob& job, std::int32_t records)
 // Starts part k (from 1): a temporary file named after its final name.
 bool openpart(ConversionJob& job, std::size_t k)
 {
-    job.part.output = std::make_unique<PendingOutput>(job.partfile(k) + ".tmp");
+    job.part.output = std::make_unique<PendingOutput>();
     // Whole chunks go straight to the system; a stream buffer would only add a copy.
-    if (!job.part.output->open("wb") || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
+    if (!job.part.output->open(job.partfile(k)) || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
         return job.fail(textf(kCouldntOpen, job.partfile(k).c_str()));
     return true;
 }
@@ -350,8 +371,8 @@ bool flushsynch(ConversionJob& job)
 {
     AbfPart& p = job.part;
     if (!p.synchFile) {
-        p.synchFile = std::make_unique<PendingOutput>(job.outputName + ".synch.tmp");
-        if (!p.synchFile->open("w+b"))
+        p.synchFile = std::make_unique<PendingOutput>();
+        if (!p.synchFile->open(job.outputName + ".synch"))
             return false;
     }
     bool ok = writeall(p.synchFile->file.get(), job.synch.data(), job.synch.size());
@@ -450,9 +471,10 @@ bool copyrecords(ConversionJob& job)
         int written = 0;  // records of the chunk already in a file
         for (int k = 0; k < count; ++k) {
             const unsigned char* samples[maxInputs];
+            std::int64_t stamps[maxInputs];
             for (int c = 0; c < n; ++c) {
                 const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
-                const std::int64_t stamp = ncstimestamp(rec);
+                const std::int64_t stamp = stamps[c] = ncstimestamp(rec);
                 job.timing[c].add(stamp, ncsvalidsamples(rec));
                 if (!job.firstTimestamp)
                     job.firstTimestamp = stamp;
@@ -460,6 +482,10 @@ bool copyrecords(ConversionJob& job)
                 job.elapsed = static_cast<std::int64_t>(static_cast<std::uint64_t>(stamp) -
                                                         static_cast<std::uint64_t>(*job.firstTimestamp));
                 samples[c] = rec + ncsRecordPrefix;
+            }
+            for (int c = 0; c + 1 < n; ++c) {
+                const double apart = std::fabs(static_cast<double>(stamps[c]) - static_cast<double>(stamps[n - 1]));
+                job.skew[c] = std::fmax(job.skew[c], apart);
             }
             interleave(job.interleaved.data() + k * recordBytes, samples, n, h);
             // Start of the record in sample intervals since its part's first
@@ -518,6 +544,45 @@ std::string abfname(const std::string& path, const std::string& outputdir)
 
 namespace {
 
+// "a, b, c" of the texts.
+std::string listed(const std::vector<std::string>& texts)
+{
+    std::string list;
+    for (const std::string& t : texts)
+        list += (list.empty() ? "" : ", ") + t;
+    return list;
+}
+
+// What a combined file cannot show of its inputs: the stamps of any but the
+// last (only the last input's reach the synch array), and more than one
+// resolution.
+void warncombined(const ConversionJob& job)
+{
+    const int n = static_cast<int>(job.inputs.size());
+    auto channel = [&](int c) { return textf(kChannel, c, job.inputs[c].name.c_str()); };
+    std::vector<std::string> off;
+    const double tolerance = 0.5 * 1e6 / job.header.SamplingFrequency;
+    for (int c = 0; c + 1 < n; ++c)
+        if (job.skew[c] > tolerance)
+            off.push_back(
+                textf(kStampsBy, channel(c).c_str(), numshort(static_cast<float>(job.skew[c] / 1e6), 4).c_str()));
+    if (!off.empty())
+        messagebox(job.progress.window,
+                   textf(kStampsDisagree, listed(off).c_str(), channel(n - 1).c_str(), channel(0).c_str()).c_str(),
+                   kWarningCaption);
+
+    std::vector<std::string> maxima;
+    bool differ = false;
+    for (int c = 0; c < n; ++c)
+        if (job.inputs[c].found.ADMaxValue) {
+            maxima.push_back(textf(kResolutionOf, channel(c).c_str(), job.inputs[c].own.ADMaxValue));
+            differ = differ || job.inputs[c].own.ADMaxValue != job.header.ADMaxValue;
+        }
+    if (differ && !job.options.volts)
+        messagebox(job.progress.window, textf(kResolutions, listed(maxima).c_str(), job.header.ADMaxValue + 1).c_str(),
+                   kWarningCaption);
+}
+
 int runjob(ConversionJob& job, const FileSelection& block, const std::string& outputdir)
 {
     // With separate files each run converts only the file it is given.
@@ -548,7 +613,15 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
 
     if (!readheaders(job) || !sizes(job) || !beginpart(job, 0, 0) || !copyrecords(job) || !endpart(job))
         return 0;
-    job.inputs.clear();
+    // An acquisition may still be writing its files; what came after the
+    // sizes were taken is not in the output.
+    std::vector<const NcsInput*> grown;
+    for (NcsInput& in : job.inputs) {
+        if (filesize(in.file.get()) > in.size)
+            grown.push_back(&in);
+        in.file.reset();
+        in.chunk = {};
+    }
     job.interleaved = {};
 
     const std::size_t parts = job.done.size();
@@ -561,6 +634,9 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
         if (!job.done[k - 1]->commit(name))
             return job.fail(textf(kCouldntWrite, name.c_str()));
     }
+    for (const NcsInput* in : grown)
+        messagebox(job.progress.window, textf(kGrew, in->name.c_str()).c_str(), kWarningCaption);
+    warncombined(job);
     return job.records;
 }
 

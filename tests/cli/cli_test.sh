@@ -1,8 +1,8 @@
 #!/bin/bash
 # End-to-end runs of the tessel command: texts, exit status, files made.
-# Usage: cli_test.sh TESSEL NCSGEN WORKDIR
+# Usage: cli_test.sh TESSEL NCSGEN WORKDIR [MANPAGE]
 set -u
-tessel=$1 ncsgen=$2 work=$3
+tessel=$1 ncsgen=$2 work=$3 manpage=${4:-}
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 passed=0 failed=0
 
@@ -72,6 +72,13 @@ for option in --combine --volts --start-time --split --output-dir --quiet --json
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
+# The manual page documents every command and option that --help names.
+if [ -n "$manpage" ]; then
+    page=$(sed 's/\\-/-/g' "$manpage")
+    for item in convert info $(grep -oE -- '--[a-z][a-z-]*' <<<"$out" | sort -u); do
+        check "manual page: $item" yes "$(grep -qE -- "^\.[A-Z]+ .*$item( |\$)" <<<"$page" && echo yes)"
+    done
+fi
 run --version
 check "version" "tessel" "${out%% *}"
 
@@ -85,6 +92,18 @@ check "folder: natural order" "$(seq -s' ' 0 11)" "$(grep -o 'EEG Ch [0-9]*' <<<
 run info nat
 check "info folder: its .ncs files in order" "nat/CSC1.ncs nat/csc2.NCS nat/CSC3.ncs nat/CSC4.ncs" \
     "$(grep -o '^nat/[^:]*' <<<"$out" | head -4 | paste -sd' ')"
+# Files that are no recording: a message each, status 1, null in the JSON array.
+mkdir -p junk && : >junk/empty.ncs && echo hello >junk/short.ncs && head -c 20000 /dev/zero >junk/zeros.abf
+neither=" is neither an NCS recording nor an ABF file"
+run info --json junk/empty.ncs junk/short.ncs junk/zeros.abf nat/CSC1.abf
+check "not a recording: status, messages" "1|File Error: junk/empty.ncs$neither|File Error: junk/short.ncs$neither|File Error: junk/zeros.abf$neither" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+if [ -x /usr/bin/python3 ]; then
+    check "not a recording: null in the array" "None None None ABF" \
+        "$(/usr/bin/python3 -c 'import json, sys; print(*[f and f["format"] for f in json.load(sys.stdin)])' <<<"$out")"
+fi
+run info junk/empty.ncs
+check "not a recording: nothing on stdout" "1|" "$rc|$out"
 rm nat/CSC1.abf
 run convert --combine --quiet nat/CSC3.ncs nat/CSC1.ncs
 run info nat/CSC3.abf
@@ -97,23 +116,35 @@ check "empty folder: usage" "2|tessel: the folder empty holds no .ncs files" "$r
 "$ncsgen" --channels 2 --records 40 --gap 10:1000000 --gap 20:-3000000 --short 5:100 holes >/dev/null || exit 1
 "$ncsgen" --channels 1 --records 40 --first-channel 5 whole >/dev/null || exit 1
 run info holes/CSC1.ncs
-check "gaps: discontinuities" "  Discontinuities    2 (largest 3 s, 1 s missing)" "$(grep Discontinuities <<<"$out")"
-check "gaps: backwards" "  Backwards          1" "$(grep Backwards <<<"$out")"
-check "gaps: short records" "  Short records      1 (fewer than 512 valid samples)" "$(grep 'Short records' <<<"$out")"
+check "gaps: info" "  Discontinuities    2 (largest 3 s)|  Holes              1 (1 s missing, the largest 1 s)|  Backwards          1 (3 s back in all)|  Short records      1 (fewer than 512 valid samples)" \
+    "$(grep -E 'Discontinuities|Holes|Backwards|Short records' <<<"$out" | paste -sd'|')"
 run info whole/CSC1.ncs
-check "no gaps" "  Discontinuities    0|  Backwards          0" "$(grep -E 'Discontinuities|Backwards' <<<"$out" | paste -sd'|')"
+check "no gaps" "  Discontinuities    0|  Holes              0|  Backwards          0" "$(grep -E 'Discontinuities|Holes|Backwards' <<<"$out" | paste -sd'|')"
 run info --json holes whole/CSC1.ncs
 check "json: status" 0 "$rc"
 if [ -x /usr/bin/python3 ]; then
-    check "json: every value" "holes/CSC1.ncs 2 3000000 1000000 1 1|holes/CSC2.ncs 2 3000000 1000000 1 1|whole/CSC1.ncs 0 0 0 0 0" \
+    check "json: every value" "holes/CSC1.ncs 2 3000000 1 1000000 1000000 1 3000000 1|holes/CSC2.ncs 2 3000000 1 1000000 1000000 1 3000000 1|whole/CSC1.ncs 0 0 0 0 0 0 0 0" \
         "$(/usr/bin/python3 -c 'import json, sys
 for f in json.load(sys.stdin):
-    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "missing_us", "backwards", "short_records")))' <<<"$out" | paste -sd'|')"
+    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "holes", "missing_us", "largest_hole_us", "backwards", "stepped_back_us", "short_records")))' <<<"$out" | paste -sd'|')"
 fi
 run convert --combine --quiet holes/CSC1.ncs whole/CSC1.ncs holes/CSC2.ncs
 check "gaps: converted" 0 "$rc"
-check "gaps: one warning per input with holes" "Warning: holes/CSC1.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start|Warning: holes/CSC2.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start" \
-    "$(paste -sd'|' <<<"$err")"
+check "gaps: one warning per input with holes" 2 "$(grep -c '^Warning: holes/CSC[12].ncs: time-stamp holes' <<<"$err")"
+
+# Each shape of the stamps, alone: what was found and what the output holds.
+while IFS='|' read -r name options warning; do
+    rm -rf shape && "$ncsgen" --channels 1 --records 20 $options shape >/dev/null || exit 1
+    run convert --quiet shape/CSC1.ncs
+    check "warning: $name" "0|$warning" "$rc|$err"
+done <<'EOF'
+continuous|--seed 1|
+a hole|--gap 10:1000000|Warning: shape/CSC1.ncs: time-stamp holes: 1, 1 s missing, the largest 1 s (the synch array keeps each record's start)
+one stamp out of order|--gap 5:-1080000 --gap 6:1080000|Warning: shape/CSC1.ncs: stamps going backwards: 1 (the synch array keeps each record's start as stamped)
+clock stepped back|--gap 10:-3000000|Warning: shape/CSC1.ncs: stamps going backwards: 1, 3 s back in all (the synch array keeps each record's start as stamped)
+short records alone|--short 3:100 --short 4:0|Warning: shape/CSC1.ncs: records with fewer than 512 valid samples: 2 (their invalid samples are copied as data)
+all three|--gap 3:500000 --gap 8:-2000000 --short 12:7|Warning: shape/CSC1.ncs: time-stamp holes: 1, 0.5 s missing, the largest 0.5 s (the synch array keeps each record's start); stamps going backwards: 1, 2 s back in all (the synch array keeps each record's start as stamped); records with fewer than 512 valid samples: 1 (their invalid samples are copied as data)
+EOF
 
 # Options that read more of the header.
 "$ncsgen" --channels 1 --records 4 --bit-volts none --time-form none bare >/dev/null || exit 1
@@ -139,6 +170,22 @@ check "split: status" 0 "$rc"
 check "split: parts" $'Output file is long/CSC1_part1.abf.\n 4 records selected.\nOutput file is long/CSC1_part2.abf.\n 2 records selected.' "$out"
 run info long/CSC1_part2.abf
 check "split: a complete file" "  Episodes          2|  Synch entries     2 (at block 16)" "$(grep -E 'Episodes|Synch' <<<"$out" | paste -sd'|')"
+
+# Outputs are made under names of their own: planted links are replaced or
+# passed by, never written through; two runs onto one output both leave it whole.
+"$ncsgen" --channels 2 --records 20000 race >/dev/null || exit 1
+"$tessel" convert --quiet race/CSC1.ncs && mv race/CSC1.abf race/alone.abf
+before=$(cksum <race/CSC2.ncs)
+ln -s CSC2.ncs race/CSC1.abf && ln -s CSC2.ncs race/CSC1.abf.tmp
+run convert --quiet race/CSC1.ncs
+check "planted links: input unchanged, output a whole regular file" "0|$before|regular|same" \
+    "$rc|$(cksum <race/CSC2.ncs)|$([ ! -L race/CSC1.abf ] && echo regular)|$(cmp -s race/CSC1.abf race/alone.abf && echo same)"
+rm race/CSC1.abf race/CSC1.abf.tmp
+"$tessel" convert --quiet race/CSC1.ncs 2>race1.txt & first=$!
+"$tessel" convert --quiet race/CSC1.ncs 2>race2.txt & second=$!
+wait $first; rc1=$?; wait $second; rc2=$?
+check "two runs at once: both succeed, output whole, nothing left" "0 0|||same|CSC1.abf CSC1.ncs CSC2.ncs alone.abf" \
+    "$rc1 $rc2|$(cat race1.txt)|$(cat race2.txt)|$(cmp -s race/CSC1.abf race/alone.abf && echo same)|$(LC_ALL=C ls race | paste -sd' ')"
 
 # The rest needs a POSIX process: Wine's console is no terminal of ours and
 # its server does the writing.

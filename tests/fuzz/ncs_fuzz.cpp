@@ -40,6 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConvertOutcome outcome;
     const int records = ncstoabf(selection, input, progress, {}, options, &outcome);
     takerecorded();
+    // Temporary files never outlive their run, whatever its end.
+    for (const auto& e : fs::directory_iterator(fuzzworkdir()))
+        if (e.path().extension() == ".tmp")
+            std::abort();
 
     const fs::path output = fuzzworkdir() / "in.abf";
     if (outcome.parts.size() > 1) {

@@ -9,6 +9,7 @@ Usage: interop_test.py --tessel PATH --ncsgen PATH --workdir DIR [unittest args]
 
 import argparse
 import hashlib
+import json
 import os
 import shutil
 import subprocess
@@ -235,11 +236,14 @@ class Volts(unittest.TestCase):
 
     def check(self, extra, channels):
         folder, paths = generate('volts-%s' % '-'.join(extra), extra, channels)
-        run([ARGS.tessel, 'convert', '--quiet', '--volts', '--combine', folder])
+        self.check_paths(paths)
+
+    def check_paths(self, paths):
+        run([ARGS.tessel, 'convert', '--quiet', '--volts', '--combine'] + paths)
         abf = AbfOutput(paths[0][:-4] + '.abf')
         inputs = [NcsInput(p) for p in paths]
         for c, ncs in enumerate(inputs):
-            with self.subTest(extra=extra, channel=c):
+            with self.subTest(path=ncs.path, channel=c):
                 self.assertEqual(ncs.units, 'uV')
                 self.assertEqual(abf.channels[c]['units'], 'uV')
                 got = abf.data[:, c] * float(abf.channels[c]['gain']) + float(abf.channels[c]['offset'])
@@ -257,6 +261,13 @@ class Volts(unittest.TestCase):
 
     def test_odd_bit_volts(self):
         self.check(['--bit-volts', '0.000000061037018951994385', '--frequency', '30303.03'], 1)
+
+    def test_combined_resolutions_each_exact(self):
+        # The header holds one resolution; each channel's scale must still be its own.
+        _, twelve = generate('volts-2047', ['--ad-max-value', '2047', '--seed', '9'])
+        _, sixteen = generate('volts-32767', ['--ad-max-value', '32767', '--input-inverted', 'false'])
+        _, ten = generate('volts-1023', ['--ad-max-value', '1023', '--seed', '3'])
+        self.check_paths(twelve + sixteen + ten)
 
 
 class StartTime(unittest.TestCase):
@@ -276,6 +287,19 @@ class StartTime(unittest.TestCase):
                 self.assertEqual(reader.raw_annotations['blocks'][0]['rec_datetime'].time(), opened.time())
                 date = int(np.fromfile(out, dtype='<i4', count=1, offset=20)[0])
                 self.assertEqual(date, opened.year * 10000 + opened.month * 100 + opened.day)
+
+
+class Holes(unittest.TestCase):
+    """info's holes and missing time are the gaps between neo's sections."""
+
+    def test_missing_time_is_the_gaps_between_sections(self):
+        _, paths = generate('holes', ['--gap', '10:1000000', '--gap', '25:2500000', '--gap', '31:16'])
+        info = json.loads(run([ARGS.tessel, 'info', '--json', paths[0]]).stdout)[0]
+        neo = NeuralynxRawIO(filename=paths[0])
+        neo.parse_header()
+        gaps = [neo.segment_t_start(0, s + 1) - neo.segment_t_stop(0, s) for s in range(neo.header['nb_segment'][0] - 1)]
+        self.assertEqual((info['holes'], round(info['missing_us']), round(info['largest_hole_us'])),
+                         (len(gaps), round(sum(gaps) * 1e6), round(max(gaps) * 1e6)))
 
 
 class Split(unittest.TestCase):

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
 #include "support/ncsbytes.h"
 #include "support/recorder.h"
@@ -26,6 +28,15 @@ protected:
         int records = ncstoabf(selection, path, progress, outputdir, options, &outcome);
         EXPECT_EQ(selection.files, before.files);
         return records;
+    }
+
+    // The one message since the last take: a warning of this text.
+    static void expectwarning(const std::string& text)
+    {
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << text;
+        EXPECT_EQ(rec.messages[0].caption, "Warning");
+        EXPECT_EQ(rec.messages[0].text, text);
     }
 
     ScratchDir dir;
@@ -145,6 +156,26 @@ TEST_F(Conversion, SeparateFilesConvertOnlyTheGivenName)
     EXPECT_EQ(readbytes("CSC1.abf"), "older");
 }
 
+TEST_F(Conversion, TwoRunsOntoOneOutputEachLeaveItComplete)
+{
+    writebytes("CSC1.ncs", ncsrecording(200, 1).bytes());
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    const std::string alone = readbytes("CSC1.abf");
+    // The second run starts and ends while the first is under way.
+    int second = 0;
+    atnextreport([&] {
+        ProgressWindow other;
+        second = ncstoabf(FileSelection{'N', {"CSC1.ncs"}}, "CSC1.ncs", other);
+        EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the second run's output";
+    });
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    EXPECT_EQ(second, 200);
+    EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the first run's output";
+    EXPECT_TRUE(takerecorded().messages.empty());
+    for (const auto& e : fs::directory_iterator("."))
+        EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
+
 TEST_F(Conversion, NamesAndFolders)
 {
     EXPECT_EQ(abfname("CSC1.ncs"), "CSC1.abf");
@@ -206,10 +237,12 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
     noSize.header = "-SamplingFrequency 32000\r\n-ADMaxValue 32767\r\n";
     NcsBytes tinySize = ncsrecording(3);
     tinySize.header = ncslines(20);
-    NcsBytes noFrequency = ncsrecording(3);
-    noFrequency.header = ncslines(1044, "0");
-    NcsBytes nanFrequency = ncsrecording(3);
-    nanFrequency.header = ncslines(1044, "nan");
+    auto rated = [](const char* hz) {
+        NcsBytes f = ncsrecording(3);
+        f.header = ncslines(1044, hz);
+        return f.bytes();
+    };
+    const std::string outside = " is outside 0.1 to 10000000 Hz, the rates of real acquisition systems";
     NcsBytes otherRate = ncsrecording(3);
     otherRate.header = ncslines(1044, "16000");
     writebytes("good.ncs", ncsrecording(3).bytes());
@@ -220,8 +253,13 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         {"partial.ncs", ncsrecording(1).bytes().substr(0, 16384 + 1043), "\npartial.ncs holds no complete record"},
         {"nosize.ncs", noSize.bytes(), "\nnosize.ncs gives no usable RecordSize"},
         {"tiny.ncs", tinySize.bytes(), "\ntiny.ncs gives no usable RecordSize"},
-        {"nofreq.ncs", noFrequency.bytes(), "\nnofreq.ncs gives no usable SamplingFrequency"},
-        {"nanfreq.ncs", nanFrequency.bytes(), "\nnanfreq.ncs gives no usable SamplingFrequency"},
+        // Rates no acquisition system has: named with their value, however they would fail later.
+        {"zero.ncs", rated("0"), "\nzero.ncs: SamplingFrequency 0" + outside},
+        {"nan.ncs", rated("nan"), "\nnan.ncs: SamplingFrequency nan" + outside},
+        {"sub.ncs", rated("1e-40"), "\nsub.ncs: SamplingFrequency 1e-40" + outside},
+        {"slow.ncs", rated("0.0999"), "\nslow.ncs: SamplingFrequency 0.0999" + outside},
+        {"fast.ncs", rated("10000001"), "\nfast.ncs: SamplingFrequency 10000001" + outside},
+        {"huge.ncs", rated("1e30"), "\nhuge.ncs: SamplingFrequency 1e+30" + outside},
         {"rate.ncs", otherRate.bytes(), "\ngood.ncs and rate.ncs differ in SamplingFrequency"},
     };
     for (const Case& c : cases) {
@@ -232,6 +270,7 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         const std::vector<std::string> files = alone ? std::vector<std::string>{c.name}
                                                      : std::vector<std::string>{"good.ncs", c.name};
         EXPECT_EQ(run(files, files[0]), 0) << c.name;
+        EXPECT_FALSE(outcome.tooLong) << c.name;  // no hint at --split
         const Recorder rec = takerecorded();
         ASSERT_EQ(rec.messages.size(), 1u) << c.name;
         EXPECT_EQ(rec.messages[0].text, c.message);
@@ -274,14 +313,22 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     std::string out = readbytes("p.abf");
     EXPECT_EQ(out.substr(452, 10), "EEG Ch 1  ");
     EXPECT_EQ(int32at(out, 252), 2048);  // the last file's resolution
+    EXPECT_EQ(takerecorded().messages.size(), 1u);  // which is told
 
     // Inputs of unequal length: only the records every channel has, with a warning.
     writebytes("long.ncs", ncsrecording(5, 1).bytes());
     ASSERT_EQ(run({"long.ncs", "p.ncs"}, "long.ncs"), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    expectwarning("\nThe inputs differ in length: only the 3 records that all of them hold are converted");
     EXPECT_EQ(int32at(readbytes("long.abf"), 16), 3);
+
+    // The rates at the bounds convert, with a finite positive sample interval.
+    for (const auto& [hz, interval] : {std::pair{"0.1", 1e7f}, std::pair{"10000000", 0.1f}}) {
+        NcsBytes bound = ncsrecording(3);
+        bound.header = ncslines(1044, hz);
+        writebytes("bound.ncs", bound.bytes());
+        ASSERT_EQ(run({"bound.ncs"}, "bound.ncs"), 3) << hz;
+        EXPECT_EQ(realat(readbytes("bound.abf"), 122), interval) << hz;
+    }
 
     // An odd record size: records stay aligned and the synch array starts on
     // the block that lSynchArrayPtr names.
@@ -320,6 +367,9 @@ TEST_F(Conversion, VoltsScaleEachChannelFromItsOwnHeader)
     writebytes("b.ncs", inverted.bytes());
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs"), 3);
     const std::string plain = readbytes("a.abf");
+    expectwarning(
+        "\nThe combined inputs differ in ADMaxValue: channel 0 (a.ncs) 32767, channel 1 (b.ncs) 2047; the header holds "
+        "one resolution, 2048, which readers apply to every channel; --volts gives each channel its own exact scale");
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 3);
     const std::string volts = readbytes("a.abf");
     EXPECT_EQ(volts.substr(602, 24), "uV      uV      pA      ");
@@ -353,12 +403,47 @@ TEST_F(Conversion, StartTimeFromTheOpeningTime)
 
     writebytes("n.ncs", ncsrecording(3).bytes());
     ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.startTime = true}), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
-    EXPECT_EQ(rec.messages[0].text, "\nn.ncs gives no opening time: the start date and time are left 0");
+    expectwarning("\nn.ncs gives no opening time: the start date and time are left 0");
     out = readbytes("n.abf");
     EXPECT_EQ(out.substr(20, 8) + out.substr(366, 2), std::string(10, '\0'));
+}
+
+TEST_F(Conversion, CombinedInputsWhoseStampsDisagreeAreNamed)
+{
+    // Against the last input, whose stamps make the synch array: one
+    // channel 10 s late, one with a hole of its own, one within half a sample.
+    NcsBytes late = ncsrecording(20, 0, 1044, 15000000);
+    NcsBytes hole = ncsrecording(20, 1);
+    for (int r = 10; r < 20; ++r)
+        hole.records[r].stamp += 1000000;
+    NcsBytes near = ncsrecording(20, 2);
+    for (NcsRecord& r : near.records)
+        r.stamp += 15;
+    writebytes("late.ncs", late.bytes());
+    writebytes("hole.ncs", hole.bytes());
+    writebytes("near.ncs", near.bytes());
+    writebytes("ref.ncs", ncsrecording(20, 3).bytes());
+    ASSERT_EQ(run({"late.ncs", "hole.ncs", "near.ncs", "ref.ncs"}, "late.ncs"), 20);
+    expectwarning(
+        "\nThe combined inputs' time stamps disagree: channel 0 (late.ncs) by up to 10 s, channel 1 (hole.ncs) by up to "
+        "1 s; the synch array holds the stamps of channel 3 (ref.ncs), counted from the first stamp of channel 0 "
+        "(late.ncs)");
+    ASSERT_EQ(run({"late.ncs", "hole.ncs"}, "late.ncs", 'N'), 20);
+    EXPECT_TRUE(takerecorded().messages.empty()) << "separate files have nothing to disagree with";
+}
+
+TEST_F(Conversion, AFileThatGrowsIsConvertedAsItWasWithANotice)
+{
+    const std::string whole = ncsrecording(300).bytes();
+    const std::size_t start = ncsHeaderSize + 200 * 1044;
+    writebytes("grow.ncs", whole.substr(0, start));
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    const std::string before = readbytes("grow.abf");
+    atnextreport([&] { std::ofstream("grow.ncs", std::ios::binary | std::ios::app) << whole.substr(start); });
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    EXPECT_TRUE(readbytes("grow.abf") == before);
+    expectwarning(
+        "\ngrow.ncs grew during the conversion: only the records it held when the conversion began were converted");
 }
 
 // Records, sample count and synch starts of one part, checked against the
