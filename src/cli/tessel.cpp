@@ -191,8 +191,13 @@ int info(int argc, char** argv)
     if (args.empty())
         return usage("info needs a file or folder");
     std::string problem;
-    if (!expandinputs(args, files, problem))
-        return usage(problem.c_str());
+    // A folder stands for its recordings and then its event file.
+    for (const std::string& arg : args) {
+        if (!expandinputs({arg}, files, problem))
+            return usage(problem.c_str());
+        if (std::string events = eventsfile(arg); !events.empty())
+            files.push_back(events);
+    }
     bool ok = true;
     const char* separator = json ? "[" : "";
     for (const std::string& file : files) {
