@@ -14,3 +14,7 @@ bool natless(std::string_view a, std::string_view b);
 // the extension) in natural order. False with problem set when a folder
 // cannot be read or holds no NCS file.
 bool expandinputs(const std::vector<std::string>& args, std::vector<std::string>& files, std::string& problem);
+
+// The event file of a session folder: its Events.nev in any case of the
+// name; empty when it has none.
+std::string eventsfile(const std::string& folder);
