@@ -68,7 +68,7 @@ done
 run --help
 check "help" 0 "$rc"
 check "help names convert" 1 "$(grep -c 'Usage: tessel convert' <<<"$out")"
-for option in --combine --volts --start-time --split --output-dir --quiet --json; do
+for option in --combine --volts --start-time --split --names --from --to --output-dir --quiet --json; do
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
@@ -170,6 +170,39 @@ check "split: status" 0 "$rc"
 check "split: parts" $'Output file is long/CSC1_part1.abf.\n 4 records selected.\nOutput file is long/CSC1_part2.abf.\n 2 records selected.' "$out"
 run info long/CSC1_part2.abf
 check "split: a complete file" "  Episodes          2|  Synch entries     2 (at block 16)" "$(grep -E 'Episodes|Synch' <<<"$out" | paste -sd'|')"
+
+# Sessions: a folder's restart files join their channel; with --combine each
+# of several folders is one session, one file.
+"$ncsgen" --channels 2 --records 30 s1 >/dev/null && "$ncsgen" --channels 2 --records 20 --start-time 1010000000 s2 >/dev/null || exit 1
+mkdir -p sess && cp s1/*.ncs sess/ && cp s2/CSC1.ncs sess/CSC1_0001.ncs && cp s2/CSC2.ncs sess/CSC2_0001.ncs && cp -r sess sess2
+episodes() { "$tessel" info "$1" | awk '/Episodes/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet sess sess2
+check "sessions: one file each, restarts named" "0|50 50|2" "$rc|$(episodes sess/CSC1.abf) $(episodes sess2/CSC1.abf)|$(grep -c '^Warning: sess/CSC[12].ncs: acquisition restarts: 1, 9.52 s paused in all' <<<"$err")"
+run convert --quiet sess
+check "restarts, separately: one file a channel" "0|sess/CSC1.abf sess/CSC2.abf|50" "$rc|$(echo sess/*.abf)|$(episodes sess/CSC2.abf)"
+run convert --combine --quiet sess/CSC1.ncs sess/CSC1_0001.ncs
+check "files named one by one: channels as given" "0|  Channels          2" "$rc|$("$tessel" info sess/CSC1.abf | grep Channels | tr -d '\r')"
+rm sess2/CSC2_0001.ncs
+run convert --combine --quiet sess2
+check "restarts that do not line up: refused" "1|File Error: sess2/CSC1.ncs continues in 2 files after restarts, sess2/CSC2.ncs in 1: the channels cannot be lined up" "$rc|$(head -1 <<<"$err")"
+while IFS='|' read -r args message; do
+    run $args
+    check "usage: $args" "2|tessel: $message" "$rc|$(head -1 <<<"$err")"
+done <<'EOF'
+convert --combine sess sess2 rec/CSC1.ncs|--combine takes either folders, one file each, or files, one file of all
+convert --combine --output-dir out sess sess2|sess/CSC1.ncs and sess2/CSC1.ncs would both write out/CSC1.abf
+convert --from|--from needs a time
+convert --from 1e3 rec|--from takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 1e3
+convert --to 10:5:00 rec|--to takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 10:5:00
+convert --from 2 --to 1 rec|--from must come before --to
+EOF
+
+# Names and ranges.
+run convert --combine --quiet --names --from 0.1 --to 0.2 rec
+check "names and a range: 7 records from 96 ms" "0|7|CSC1 CSC2 CSC3" "$rc|$(episodes rec/CSC1.abf)|$("$tessel" info rec/CSC1.abf | grep -oE '^ +[0-9]+ +CSC[0-9]' | awk '{ print $2 }' | paste -sd' ')"
+run convert --from 10:15:43 rec/CSC1.ncs
+check "a range outside the recording" "1|File Error: rec/CSC1.ncs: no record lies in the range from 1 s, counted from the first record; the records span 0 s to 0.64 s" "$rc|$(head -1 <<<"$err")"
+rm -f rec/*.abf
 
 # Outputs are made under names of their own: planted links are replaced or
 # passed by, never written through; two runs onto one output both leave it whole.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,13 @@ protected:
     void SetUp() override { takerecorded(); }
 
     int run(std::vector<std::string> files, const std::string& path, char combine = 'Y',
-            const std::string& outputdir = {}, const ConvertOptions& options = {})
+            const std::string& outputdir = {}, const ConvertOptions& options = {},
+            std::vector<std::vector<std::string>> continued = {})
     {
         FileSelection selection;
         selection.combine = combine;
         selection.files = std::move(files);
+        selection.continued = std::move(continued);
         const FileSelection before = selection;
         int records = ncstoabf(selection, path, progress, outputdir, options, &outcome);
         EXPECT_EQ(selection.files, before.files);
@@ -36,6 +39,15 @@ protected:
         const Recorder rec = takerecorded();
         ASSERT_EQ(rec.messages.size(), 1u) << text;
         EXPECT_EQ(rec.messages[0].caption, "Warning");
+        EXPECT_EQ(rec.messages[0].text, text);
+    }
+
+    // The one message since the last take: a failure of this text.
+    static void expectfailure(const std::string& text)
+    {
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << text;
+        EXPECT_EQ(rec.messages[0].caption, "File Error");
         EXPECT_EQ(rec.messages[0].text, text);
     }
 
@@ -528,6 +540,156 @@ TEST_F(Conversion, SplitWhereSynchStartsLeaveTheirRange)
     ASSERT_EQ(outcome.timing.size(), 1u);
     EXPECT_EQ(outcome.timing[0].discontinuities, 2);
     EXPECT_EQ(outcome.timing[0].backwards, 1);
+}
+
+TEST_F(Conversion, NamesFromAcqEntName)
+{
+    struct Case {
+        const char* line;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"-AcqEntName CSC1\r\n", "CSC1      "},
+        {"-AcqEntName   \"LFP left\" \r\n", "LFP left  "},
+        {"-AcqEntName HippocampusTetrode3\r\n", "Hippocampu"},  // cut at the field's 10 characters
+        {"-AcqEntName \r\n", "EEG Ch 5  "},                     // no name: the described one
+        {"", "EEG Ch 5  "},
+    };
+    for (const Case& c : cases) {
+        NcsBytes in = ncsrecording(2, 5);
+        in.header = ncslines(1044, "32000", 32767, 5) + c.line;
+        writebytes("n.ncs", in.bytes());
+        ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.names = true}), 2) << c.line;
+        EXPECT_EQ(readbytes("n.abf").substr(442, 20), c.name + std::string("AI #1     ")) << c.line;
+        ASSERT_EQ(run({"n.ncs"}, "n.ncs"), 2);
+        EXPECT_EQ(readbytes("n.abf").substr(442, 10), "EEG Ch 5  ") << "only on request";
+    }
+}
+
+std::optional<TimeBound> at(const char* text)
+{
+    return text ? parsetimebound(text) : std::nullopt;
+}
+
+TEST_F(Conversion, RangeKeepsTheRecordsThatOverlapIt)
+{
+    // Records of 16 ms, the first opened at 10:15:42.250.
+    NcsBytes in = ncsrecording(10);
+    in.header = "-TimeCreated 2023/05/17 10:15:42.250\r\n" + ncslines();
+    writebytes("r.ncs", in.bytes());
+    struct Case {
+        const char *from, *to;
+        int first, count;
+    };
+    const Case cases[] = {
+        {"0.020", "0.040", 1, 2},
+        {"0.1", nullptr, 6, 4},
+        {nullptr, "0.016", 0, 1},  // a record that starts where the range ends is left out
+        {"0.016", "0.0161", 1, 1},
+        {"10:15:42.300", nullptr, 3, 7},  // 50 ms in: the record from 48 to 64 ms
+        {"10:15:42", "0.05", 0, 4},       // from before the first record
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.from ? c.from : "-") + " " + (c.to ? c.to : "-"));
+        ASSERT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, {.startTime = true, .from = at(c.from), .to = at(c.to)}), c.count);
+        expectpart("r.abf", in, c.first, c.count, in.records[c.first].stamp);
+        // The start time follows the cut.
+        const std::string out = readbytes("r.abf");
+        EXPECT_EQ(int32at(out, 24), 10 * 3600 + 15 * 60 + 42);
+        EXPECT_EQ(int16at(out, 366), 250 + 16 * c.first);
+        EXPECT_TRUE(takerecorded().messages.empty());
+    }
+
+    // Parts of a range count from their own first records.
+    ConvertOptions split{.split = true, .from = at("0.020"), .limit = 4 * 512};
+    ASSERT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, split), 9);
+    ASSERT_EQ(outcome.parts.size(), 3u);
+    for (int k = 0; k < 3; ++k)
+        expectpart(outcome.parts[k].name, in, 1 + 4 * k, k < 2 ? 4 : 1, in.records[1 + 4 * k].stamp);
+}
+
+TEST_F(Conversion, RangesThatHoldNoRecordAreRefused)
+{
+    NcsBytes in = ncsrecording(10);
+    in.header = "-TimeCreated 2023/05/17 10:15:42.250\r\n" + ncslines();
+    writebytes("r.ncs", in.bytes());
+    NcsBytes holed = ncsrecording(10);
+    for (int r = 5; r < 10; ++r)
+        holed.records[r].stamp += 10000000;
+    writebytes("h.ncs", holed.bytes());
+    struct Case {
+        const char* name;
+        const char *from, *to;
+        std::string message;
+    };
+    const std::string counted = ", counted from the first record; the records span 0 s to ";
+    const Case cases[] = {
+        {"r.ncs", "1", nullptr, "\nr.ncs: no record lies in the range from 1 s" + counted + "0.16 s"},
+        {"r.ncs", nullptr, "10:15:42", "\nr.ncs: no record lies in the range to -0.25 s" + counted + "0.16 s"},
+        {"r.ncs", "0.05", "10:15:42.3", "\nr.ncs: no record lies in the range from 0.05 s to 0.05 s" + counted + "0.16 s"},
+        // Inside a hole: found only by going through the records.
+        {"h.ncs", "1", "2", "\nh.ncs: no record lies in the range from 1 s to 2 s" + counted + "10.16 s"},
+        {"h.ncs", "10:00:00", nullptr, "\nh.ncs gives no opening time, which a clock time of the range needs"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run({c.name}, c.name, 'Y', {}, {.from = at(c.from), .to = at(c.to)}), 0);
+        expectfailure(c.message);
+        EXPECT_FALSE(fs::exists(abfname(c.name)));
+    }
+    // Too long for one file: found as the range is converted.
+    EXPECT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, {.from = at("0.020"), .limit = 4 * 512}), 0);
+    expectfailure("\nr.ncs: too many samples for one ABF file");
+    EXPECT_TRUE(outcome.tooLong);
+}
+
+TEST_F(Conversion, RestartFilesContinueTheirChannel)
+{
+    // Stopped after 3 records (4 in the second channel's file) and restarted 10 s later.
+    const NcsBytes a1 = ncsrecording(3, 1), a2 = ncsrecording(2, 1, 1044, 15000000);
+    const NcsBytes b1 = ncsrecording(4, 2), b2 = ncsrecording(2, 2, 1044, 15000000);
+    writebytes("a.ncs", a1.bytes());
+    writebytes("a_0001.ncs", a2.bytes());
+    writebytes("b.ncs", b1.bytes());
+    writebytes("b_0001.ncs", b2.bytes());
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 5);
+    expectwarning("\nThe inputs differ in length: only the 5 records that all of them hold are converted");
+    const std::string out = readbytes("a.abf");
+    const NcsBytes* records[][2] = {{&a1, &b1}, {&a1, &b1}, {&a1, &b1}, {&a2, &b2}, {&a2, &b2}};
+    for (int r = 0; r < 5; ++r) {
+        const int from = r < 3 ? r : r - 3;
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r), sample(*records[r][0], from, 0)) << r;
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r + 2), sample(*records[r][1], from, 0)) << r;
+        // The synch array keeps the jump: 10 s after the first record are 640000 intervals of 15.625 us.
+        EXPECT_EQ(int32at(out, 512 * int32at(out, 92) + 8 * r), r < 3 ? 1024 * r : 640000 + 1024 * (r - 3)) << r;
+    }
+    ASSERT_EQ(outcome.timing.size(), 2u);
+    EXPECT_EQ(outcome.timing[0].restarts, 1);
+    EXPECT_EQ(outcome.timing[0].paused, 10000000 - 3 * 16000);
+    EXPECT_EQ(outcome.timing[0].jumps().holes, 0);
+    EXPECT_EQ(outcome.timing[0].discontinuities, 0);
+
+    // Separately, each channel keeps all its records.
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "b.ncs", 'N', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 6);
+    EXPECT_FALSE(fs::exists("a_0001.abf"));
+
+    NcsBytes scaled = ncsrecording(2, 1, 1044, 15000000);
+    scaled.header = ncslines(1044, "32000", 2047, 1);
+    writebytes("scaled.ncs", scaled.bytes());
+    struct Case {
+        std::vector<std::vector<std::string>> continued;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{{"a_0001.ncs"}, {}}, "\na.ncs continues in 2 files after restarts, b.ncs in 1: the channels cannot be lined up"},
+        {{{"a.ncs"}, {"b_0001.ncs"}}, "\na.ncs does not start after the last record of a.ncs, which it should continue"},
+        {{{"b_0001.ncs"}, {"b_0001.ncs"}}, "\na.ncs and b_0001.ncs differ in ADChannel"},
+        {{{"scaled.ncs"}, {"b_0001.ncs"}}, "\na.ncs and scaled.ncs differ in ADMaxValue"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, c.continued), 0);
+        expectfailure(c.message);
+    }
 }
 
 }  // namespace
