@@ -1,6 +1,7 @@
 #include "cli/info.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -9,8 +10,10 @@
 #include <vector>
 
 #include "convert/abfheader.h"
+#include "convert/abftag.h"
 #include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
+#include "convert/nevfile.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "platform/fileops.h"
@@ -30,6 +33,12 @@ constexpr const char* kShortRecords =
     "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
 
 constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
+constexpr const char* kTagsOutside = ": not within the file";
+
+// Events and tags shown one by one: the first few, enough to recognise a protocol.
+constexpr int shownEvents = 5;
+// TTL values listed in the text form; the JSON form lists all.
+constexpr std::size_t shownTtls = 32;
 
 // Records are read this many bytes at a time for their time stamps.
 constexpr long long scanBytes = 512 * 1024;
@@ -85,7 +94,17 @@ std::string datetext(const NcsTime& t)
                  t.millisecond);
 }
 
-void abfinfo(const std::string& path, const AbfHeader& a, bool json)
+// Control bytes of an untrusted text, made blanks for the terminal.
+std::string printable(std::string_view text)
+{
+    std::string s(text);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    return s;
+}
+
+void abfinfo(const std::string& path, std::FILE* f, long long size, const AbfHeader& a, bool json)
 {
     using namespace abf;
     const int n = a.getint(nADCNumChannels);
@@ -100,6 +119,8 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
     auto scale = [&](int c) {
         return double(a.getreal(fADCRange)) / a.getint(lADCResolution) / a.getreal(fInstrumentScaleFactor, c);
     };
+    std::vector<AbfTag> tags;
+    const bool tagsread = readtags(f, size, a, shownEvents, tags);
     if (json) {
         JsonObject o;
         o.text("file", path);
@@ -128,6 +149,18 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
             o.null("start");
         o.text("creator", trimmed(a.gettext(sCreatorInfo)));
         o.text("comment", trimmed(a.gettext(sFileComment)));
+        o.integer("tags", a.getint(lNumTagEntries));
+        o.integer("tag_block", a.getint(lTagSectionPtr));
+        std::string first;
+        for (const AbfTag& t : tags) {
+            JsonObject tag;
+            tag.integer("time", t.time);
+            tag.number("seconds", abfsynchseconds(a, t.time));
+            tag.integer("type", t.type);
+            tag.text("comment", t.comment);
+            first += (first.empty() ? "" : ", ") + tag.done();
+        }
+        tagsread ? o.raw("first_tags", "[" + first + "]") : o.null("first_tags");
         std::printf("%s", o.done().c_str());
         return;
     }
@@ -150,6 +183,105 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
     std::printf("  Start             %s\n", date ? start.c_str() : "(not recorded)");
     std::printf("  Creator           %s\n", trimmed(a.gettext(sCreatorInfo)).c_str());
     std::printf("  Comment           %s\n", trimmed(a.gettext(sFileComment)).c_str());
+    std::printf("  Tags              %d", a.getint(lNumTagEntries));
+    if (a.getint(lNumTagEntries) != 0)
+        std::printf(" (at block %d%s)", a.getint(lTagSectionPtr), tagsread ? "" : kTagsOutside);
+    std::printf("\n");
+    for (const AbfTag& t : tags)
+        std::printf("    %s s  lTagTime %d  %s\n", real(abfsynchseconds(a, t.time)).c_str(), t.time,
+                    printable(t.comment).c_str());
+}
+
+bool nevextension(const std::string& path)
+{
+    std::string ext = path.substr(path.size() - std::min<std::size_t>(path.size(), 4));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".nev";
+}
+
+bool nevinfo(const std::string& path, bool json)
+{
+    NevFile nev;
+    std::string problem;
+    if (!nev.open(path, problem)) {
+        messagebox(nullptr, problem.c_str(), kFileErrorCaption);
+        return false;
+    }
+    // One pass, in fixed memory whatever the number of events.
+    std::vector<bool> ttls(65536);
+    std::vector<NevEvent> first;
+    std::uint64_t earliest = UINT64_MAX, latest = 0, previous = 0;
+    long long outOfOrder = 0;
+    NevEvent e;
+    for (std::int64_t k = 0; nev.next(e); ++k) {
+        ttls[e.ttl] = true;
+        earliest = std::min(earliest, e.stamp);
+        latest = std::max(latest, e.stamp);
+        outOfOrder += k > 0 && e.stamp < previous;
+        previous = e.stamp;
+        if (first.size() < static_cast<std::size_t>(shownEvents))
+            first.push_back(e);
+    }
+    if (nev.failed()) {
+        messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
+    std::vector<int> values;
+    for (int v = 0; v < 65536; ++v)
+        if (ttls[v])
+            values.push_back(v);
+    const std::optional<NcsTime> opened = ncsopened(nev.headertext());
+    const bool any = nev.count() > 0;
+
+    if (json) {
+        JsonObject o;
+        o.text("file", path);
+        o.text("format", "NEV");
+        opened ? o.text("opened", datetext(*opened)) : o.null("opened");
+        o.integer("events", nev.count());
+        o.integer("partial_record_bytes", nev.partialbytes());
+        any ? o.integer("first_timestamp_us", static_cast<long long>(earliest)) : o.null("first_timestamp_us");
+        any ? o.integer("last_timestamp_us", static_cast<long long>(latest)) : o.null("last_timestamp_us");
+        o.integer("out_of_order", outOfOrder);
+        std::string list, events;
+        for (int v : values)
+            list += (list.empty() ? "" : ", ") + std::to_string(v);
+        o.raw("ttl_values", "[" + list + "]");
+        for (const NevEvent& ev : first) {
+            JsonObject event;
+            event.integer("timestamp_us", static_cast<long long>(ev.stamp));
+            event.integer("id", ev.id);
+            event.integer("ttl", ev.ttl);
+            event.text("text", ev.text);
+            events += (events.empty() ? "" : ", ") + event.done();
+        }
+        o.raw("first_events", "[" + events + "]");
+        std::printf("%s", o.done().c_str());
+        return true;
+    }
+    std::printf("%s: NEV events\n", path.c_str());
+    std::printf("  Opened             %s\n", opened ? datetext(*opened).c_str() : "(missing)");
+    std::printf("  Events             %lld", static_cast<long long>(nev.count()));
+    if (nev.partial())
+        std::printf(", then %d bytes of a partial record (left out)", nev.partialbytes());
+    std::printf("\n");
+    if (!any)
+        return true;
+    std::printf("  Time stamps        %llu ... %llu us (%s s from first to last)\n",
+                static_cast<unsigned long long>(earliest), static_cast<unsigned long long>(latest),
+                real(static_cast<double>(latest - earliest) / 1e6).c_str());
+    std::printf("  Out of order       %lld\n", outOfOrder);
+    std::printf("  TTL values        ");
+    for (std::size_t k = 0; k < values.size() && k < shownTtls; ++k)
+        std::printf(" %d", values[k]);
+    if (values.size() > shownTtls)
+        std::printf(" ... (%zu in all)", values.size());
+    std::printf("\n  First events\n");
+    for (const NevEvent& ev : first)
+        std::printf("    %llu us  id %d  TTL %u  %s\n", static_cast<unsigned long long>(ev.stamp), ev.id, ev.ttl,
+                    printable(ev.text).c_str());
+    return true;
 }
 
 // The time stamps and valid-sample counts of every record, read once from
@@ -309,8 +441,12 @@ bool showinfo(const std::string& path, bool json)
     if (got >= abfHeaderSize && std::memcmp(block.data(), "ABF ", 4) == 0) {
         AbfHeader a;
         std::memcpy(a.bytes.data(), block.data(), abfHeaderSize);
-        abfinfo(path, a, json);
+        abfinfo(path, f.get(), size, a, json);
         return true;
     }
-    return ncsinfo(path, f.get(), ncstext(block.data(), got), size, json);
+    // Event files share the recordings' header form: the name or the header's file type tells them apart.
+    const std::string_view text = ncstext(block.data(), got);
+    if (text.find("-FileType Event") != std::string_view::npos || nevextension(path))
+        return nevinfo(path, json);
+    return ncsinfo(path, f.get(), text, size, json);
 }

@@ -3,9 +3,9 @@
 
 #include "convert/ncstiming.h"
 
-// Prints what a converter user wants to know of an NCS or ABF file, as
-// aligned text or, with json, as one JSON object; false (with a message
-// shown) when the file cannot be read or is neither.
+// Prints what a converter user wants to know of an NCS, NEV or ABF file,
+// as aligned text or, with json, as one JSON object; false (with a message
+// shown) when the file cannot be read or is none of them.
 bool showinfo(const std::string& path, bool json);
 
 // One line on the time stamps and valid samples of an input, each finding

@@ -24,11 +24,25 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string lowered(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), lower);
+    return s;
+}
+
 bool ncsextension(const std::filesystem::path& p)
 {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), lower);
-    return ext == ".ncs";
+    return lowered(p.extension().string()) == ".ncs";
+}
+
+// A name in folder, joined with the separator the folder name already uses,
+// so that names read the same on every system.
+std::string infolder(const std::string& folder, const std::string& name)
+{
+    const std::size_t last = folder.find_last_of("/\\");
+    if (last != std::string::npos && last == folder.size() - 1)
+        return folder + name;
+    return folder + (last == std::string::npos ? '/' : folder[last]) + name;
 }
 
 }  // namespace
@@ -85,13 +99,8 @@ bool folderfiles(const std::string& arg, std::vector<std::string>& files, std::s
         return false;
     }
     std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return natless(x, y); });
-    // Joined with the separator the folder name already uses, so that
-    // names read the same on every system.
-    const std::size_t last = arg.find_last_of("/\\");
-    const bool ends = last == arg.size() - 1;
-    const std::string join = ends ? "" : std::string(1, last == std::string::npos ? '/' : arg[last]);
     for (const std::string& name : names)
-        files.push_back(arg + join + name);
+        files.push_back(infolder(arg, name));
     return true;
 }
 
@@ -168,4 +177,17 @@ bool groupinputs(const std::vector<std::string>& args, std::vector<InputGroup>& 
         }
     }
     return true;
+}
+
+std::string eventsfile(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string found;  // the first in byte order, should several differ in case only
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (lowered(name) == "events.nev" && it->is_regular_file(ec) && (found.empty() || name < found))
+            found = name;
+    }
+    return found.empty() ? found : infolder(folder, found);
 }

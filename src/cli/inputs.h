@@ -28,3 +28,7 @@ struct InputGroup {
 // The arguments as groups, one per argument; false with problem set as
 // for expandinputs.
 bool groupinputs(const std::vector<std::string>& args, std::vector<InputGroup>& groups, std::string& problem);
+
+// The event file of a session folder: its Events.nev in any case of the
+// name; empty when it has none.
+std::string eventsfile(const std::string& folder);

@@ -81,9 +81,13 @@ constexpr const char* kHelp =
     "  Restarts, time-stamp holes, short records, combined inputs that disagree\n"
     "  and files that grow while they convert are told in a warning line each.\n"
     "info      Shows the header values of an NCS or ABF file; for NCS files\n"
-    "          also time-stamp holes, backward stamps and short records.\n"
+    "          also time-stamp holes, backward stamps and short records, for\n"
+    "          ABF files their tags. For an event file (.nev): the events'\n"
+    "          count, first and last stamps, TTL values and the first events;\n"
+    "          a FOLDER adds its Events.nev.\n"
+    "                      tessel info session/Events.nev\n"
     "  --json            the same as one JSON array of objects, one per file\n"
-    "                    (null for a file that is neither)\n"
+    "                    (null for a file that cannot be read)\n"
     "                      tessel info --json session/ > session.json\n"
     "\n"
     "Exit status: 0 when every file converted, 1 when any failed, 2 for a\n"
@@ -254,8 +258,13 @@ int info(int argc, char** argv)
     if (args.empty())
         return usage("info needs a file or folder");
     std::string problem;
-    if (!expandinputs(args, files, problem))
-        return usage(problem.c_str());
+    // A folder stands for its recordings and then its event file.
+    for (const std::string& arg : args) {
+        if (!expandinputs({arg}, files, problem))
+            return usage(problem.c_str());
+        if (std::string events = eventsfile(arg); !events.empty())
+            files.push_back(events);
+    }
     bool ok = true;
     const char* separator = json ? "[" : "";
     for (const std::string& file : files) {

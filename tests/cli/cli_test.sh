@@ -146,6 +146,45 @@ short records alone|--short 3:100 --short 4:0|Warning: shape/CSC1.ncs: records w
 all three|--gap 3:500000 --gap 8:-2000000 --short 12:7|Warning: shape/CSC1.ncs: time-stamp holes: 1, 0.5 s missing, the largest 0.5 s (the synch array keeps each record's start); stamps going backwards: 1, 2 s back in all (the synch array keeps each record's start as stamped); records with fewer than 512 valid samples: 1 (their invalid samples are copied as data)
 EOF
 
+# Event files: a folder's after its recordings; first, last and distinct values,
+# the first events in file order.
+"$ncsgen" --channels 1 --records 40 --gap 10:1000000 --events 16 --event=-5000000:7 ev >/dev/null || exit 1
+run info ev
+check "events: after the recordings" "ev/CSC1.ncs ev/Events.nev" "$(grep -o '^ev/[^:]*' <<<"$out" | paste -sd' ')"
+check "events: summary" "  Events             7|  Time stamps        995000000 ... 1001641000 us (6.641 s from first to last)|  TTL values         0 1 2 7" \
+    "$(sed -n '/NEV events/,$p' <<<"$out" | grep -E '^  (Events|Time stamps|TTL values) ' | paste -sd'|')"
+check "events: the first, before the recording" "    995000000 us  id 19  TTL 7  TTL Input on AcqSystem1_0 board 0 port 0 value (0x0007).|    999999000 us  id 11  TTL 0  Starting Recording" \
+    "$(grep -A2 'First events' <<<"$out" | tail -2 | paste -sd'|')"
+mkdir -p badev && head -c 1000 ev/Events.nev >badev/short.nev && cp ev/CSC1.ncs badev/csc.nev
+head -c 16384 ev/Events.nev >badev/none.nev && head -c -10 ev/Events.nev >badev/cut.nev
+run info --json badev/short.nev badev/csc.nev badev/none.nev badev/cut.nev
+check "bad events: status, messages" "1|File Error: badev/short.nev is too short for an event file: 1000 bytes, less than its 16384-byte header|File Error: badev/csc.nev is not an event file: its header gives FileType CSC" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+if [ -x /usr/bin/python3 ]; then
+    check "bad events: null, then the events and partial bytes" "None|None|0 0 None|6 174 [0, 1, 2, 7]" \
+        "$(/usr/bin/python3 -c 'import json, sys
+for f in json.load(sys.stdin):
+    print(f and " ".join(str(f[k]) for k in ("events", "partial_record_bytes", "ttl_values" if f["events"] else "first_timestamp_us")))' <<<"$out" | paste -sd'|')"
+fi
+run info badev/cut.nev
+check "cut events: the partial record told" "  Events             6, then 174 bytes of a partial record (left out)" "$(grep Events <<<"$out")"
+
+# Tags of an ABF file, appended here by hand: seconds count sample intervals of all channels.
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+while read -r channels first second; do
+    "$tessel" convert --quiet --combine $(for c in $(seq $channels); do echo ev/CSC1.ncs; done)
+    block=$(($(wc -c <ev/CSC1.abf) / 512))
+    { printf "$(le32 16000)%-56s\x01\x00\x00\x00" "Stim on"; printf "$(le32 -32)%-56s\x01\x00\x00\x00" ""; } >>ev/CSC1.abf
+    head -c 384 /dev/zero >>ev/CSC1.abf
+    printf "$(le32 $block)$(le32 2)" | dd of=ev/CSC1.abf bs=1 seek=44 conv=notrunc 2>/dev/null
+    run info ev/CSC1.abf
+    check "tags on $channels channels" "  Tags              2 (at block $block)|    $first s  lTagTime 16000  Stim on|    $second s  lTagTime -32  " \
+        "$(grep -A2 '^  Tags' <<<"$out" | paste -sd'|')"
+done <<'EOF'
+1 0.5 -0.001
+2 0.25 -0.0005
+EOF
+
 # Options that read more of the header.
 "$ncsgen" --channels 1 --records 4 --bit-volts none --time-form none bare >/dev/null || exit 1
 run convert --volts bare/CSC1.ncs

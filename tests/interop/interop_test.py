@@ -2,7 +2,8 @@
 """Converts generated NCS files with tessel and reads both sides back with
 python3-neo, which knows neither program: every raw sample, the channel
 names, units, rate and scaling, and the record start times in the synch
-array must agree with the inputs.
+array must agree with the inputs; what info says of an event file must be
+what neo reads of it.
 
 Usage: interop_test.py --tessel PATH --ncsgen PATH --workdir DIR [unittest args]
 """
@@ -330,6 +331,32 @@ class Split(unittest.TestCase):
         joined = np.concatenate(data)
         for c, ncs in enumerate(inputs):
             np.testing.assert_array_equal(joined[:, c], ncs.raw)
+
+
+class Events(unittest.TestCase):
+    """info on an event file is what neo's Neuralynx reader reads of it: the
+    count, the first and last stamps, the TTL values (unsigned) and the first
+    events, with a hole and events before and after the records."""
+
+    def test_info_is_what_neo_reads(self):
+        folder, _ = generate('events', ['--gap', '10:1000000', '--events', '3', '--event=-5000000:32768',
+                                        '--event', '9000000:5:late marker'])
+        path = os.path.join(folder, 'Events.nev')
+        info = json.loads(run([ARGS.tessel, 'info', '--json', path]).stdout)[0]
+        neo = NeuralynxRawIO(filename=path)
+        neo.parse_header()
+        events = []
+        for c in range(neo.event_channels_count()):
+            # Limits well outside the events: neo's own are rounded through seconds.
+            stamps, _, labels = neo.get_event_timestamps(0, 0, c, -1.0, neo.segment_t_stop(0, 0) + 1.0)
+            event_id, ttl = neo.internal_event_ids[c]
+            events += [(int(t), int(event_id), int(ttl) & 0xffff, str(text)) for t, text in zip(stamps, labels)]
+        events.sort()  # the generator writes them in time order
+        self.assertGreater(len(events), 10)
+        self.assertEqual((info['events'], info['first_timestamp_us'], info['last_timestamp_us'], info['ttl_values']),
+                         (len(events), events[0][0], events[-1][0], sorted({e[2] for e in events})))
+        self.assertEqual([(e['timestamp_us'], e['id'], e['ttl'], e['text']) for e in info['first_events']], events[:5])
+        self.assertIn(32768, info['ttl_values'])
 
 
 def main():
