@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cli/info.h"
 #include "cli/inputs.h"
 #include "convert/ncstoabf.h"
+#include "convert/nevfile.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "progress/progressterm.h"
@@ -97,6 +99,7 @@ constexpr const char* kSplitHint = "tessel: --split writes a recording this long
 constexpr const char* kGapWarning = "\n%s: %s";
 constexpr const char* kRestarts =
     "acquisition restarts: %lld, %s s paused in all (the synch array keeps each restart's jump)";
+constexpr const char* kNoEventFile = "\n%s holds no Events.nev: converted without tags";
 constexpr const char* kBadTime = "%s takes seconds from the first record or a clock time HH:MM:SS[.mmm], not %s";
 
 int usage(const char* problem)
@@ -114,6 +117,54 @@ bool timeoption(const char* name, const char* text, std::optional<TimeBound>& bo
     return false;
 }
 
+// Whether an argument names an event file: it ends in .nev, any case.
+bool nevname(const std::string& arg)
+{
+    if (arg.size() < 4)
+        return false;
+    std::string ext = arg.substr(arg.size() - 4);
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext == ".nev";
+}
+
+// Event files are checked once each before any conversion uses them: a
+// file that is no event file fails the conversions that need it.
+class EventFiles {
+public:
+    bool usable(const std::string& name)
+    {
+        auto [at, fresh] = checked_.emplace(name, false);
+        if (fresh) {
+            NevFile f;
+            std::string problem;
+            at->second = f.open(name, problem);
+            if (!at->second)
+                messagebox(nullptr, problem.c_str(), kFileErrorCaption);
+            else if (f.partial())
+                messagebox(nullptr, textf(kNevPartial, name.c_str(), f.partialbytes()).c_str(), "Warning");
+            else if (f.count() == 0)
+                messagebox(nullptr, textf(kNevNoEvents, name.c_str()).c_str(), "Warning");
+        }
+        return at->second;
+    }
+    // The Events.nev of the folder path lies in; empty, with one warning a
+    // folder, where there is none.
+    std::string beside(const std::string& path)
+    {
+        std::string folder = std::filesystem::path(path).parent_path().string();
+        folder = folder.empty() ? "." : folder;
+        std::string file = eventsfile(folder);
+        if (file.empty() && told_.insert(folder).second)
+            messagebox(nullptr, textf(kNoEventFile, folder.c_str()).c_str(), "Warning");
+        return file;
+    }
+
+private:
+    std::map<std::string, bool> checked_;
+    std::set<std::string> told_;
+};
+
 // What one conversion takes: the selection, and the names to call it with
 // (each file when converted separately, the first when combined).
 struct Run {
@@ -123,7 +174,7 @@ struct Run {
 
 int convert(int argc, char** argv)
 {
-    bool combine = false, quiet = false;
+    bool combine = false, quiet = false, events = false;
     ConvertOptions options;
     std::string outputdir, problem;
     std::vector<std::string> args;
@@ -149,6 +200,15 @@ int convert(int argc, char** argv)
                 return usage(textf("%s needs a time", arg.c_str()).c_str());
             if (!timeoption(arg.c_str(), argv[i], arg == "--from" ? options.from : options.to, problem))
                 return usage(problem.c_str());
+        } else if (flags && (arg == "--events" || arg.starts_with("--events="))) {
+            // The file is optional: a next argument that ends in .nev is it.
+            events = true;
+            if (arg != "--events")
+                options.events = arg.substr(std::strlen("--events="));
+            else if (i + 1 < argc && nevname(argv[i + 1]))
+                options.events = argv[++i];
+            if (arg != "--events" && options.events.empty())
+                return usage("--events= needs a file");
         } else if (flags && arg == "--output-dir") {
             if (++i == argc)
                 return usage("--output-dir needs a folder");
@@ -200,6 +260,10 @@ int convert(int argc, char** argv)
                         .c_str());
         }
 
+    EventFiles eventFiles;
+    if (!options.events.empty() && !eventFiles.usable(options.events))
+        return exitFailed;
+
     ProgressWindow progress;
     progress.firstLine = "Converting to ABF";
     progress.showSecondLine = 1;
@@ -209,9 +273,17 @@ int convert(int argc, char** argv)
     int failed = 0;
     for (const Run& run : runs)
         for (const std::string& path : run.paths) {
+            ConvertOptions own = options;
+            if (events && options.events.empty())
+                own.events = eventFiles.beside(path);
+            if (!own.events.empty() && !eventFiles.usable(own.events)) {
+                messagebox(nullptr, kProcessingError, kErrorCaption);
+                ++failed;
+                continue;
+            }
             progshow(nullptr, progress);
             ConvertOutcome outcome;
-            const int records = ncstoabf(run.selection, path, progress, outputdir, options, &outcome);
+            const int records = ncstoabf(run.selection, path, progress, outputdir, own, &outcome);
             progend();
             if (records == 0) {
                 messagebox(nullptr, kProcessingError, kErrorCaption);

@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "convert/abfheader.h"
+#include "convert/abftag.h"
 #include "convert/interleave.h"
 #include "convert/ncsheader.h"
+#include "convert/nevfile.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "platform/fileops.h"
@@ -50,6 +52,8 @@ constexpr const char* kResolutions =
     "every channel; --volts gives each channel its own exact scale";
 constexpr const char* kResolutionOf = "%s %d";
 constexpr const char* kChannel = "channel %d (%s)";
+constexpr const char* kEventsLeftOut =
+    "\n%s: %lld of its %lld events lie before the first record converted or after the last, and are left out";
 constexpr const char* kExporting = "Exporting %s to ABF.";
 constexpr const char* kWindow = "Window #%d of %d at %s seconds";
 constexpr const char* kCreator = "Brackenwey";
@@ -62,6 +66,8 @@ constexpr long long chunkBytes = 512 * 1024;
 // Synch entries are gathered this many at a time; more go to a side file
 // until the part's data section is complete.
 constexpr std::size_t synchBatch = 8192;
+// Tags are written this many at a time.
+constexpr std::size_t tagBatch = 512;
 
 // One file of a channel: an acquisition that stops and restarts continues
 // each channel in a new file.
@@ -134,6 +140,13 @@ struct AbfPart {
     std::int32_t records = 0;
     std::int32_t capacity = 0;  // records it may take
     std::int64_t base = 0;      // elapsed time of its first record
+    std::int64_t last = 0;      // and of its last
+};
+
+// Where a file's tags lie, in microseconds from the first record: from its
+// first record to the end of its last, or on to the next part's first.
+struct TagSpan {
+    double from, to;
 };
 
 // The working state of one run.
@@ -160,6 +173,9 @@ struct ConversionJob {
     std::int32_t selected = 0;  // records converted
     bool unequal = false;       // channels of unequal length
     std::vector<std::string> grown;
+    NevFile events;  // open when the events become tags
+    std::vector<TagSpan> spans;  // of the files written so far
+    long long eventsLeftOut = 0;
     std::int32_t perPart = 0;  // records one file can hold
     AbfHeader abf;
     std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
@@ -545,9 +561,59 @@ bool copyfile(std::FILE* from, std::FILE* to)
     return !std::ferror(from);
 }
 
-// Completes the open part: padding, synch array and final header; it is
-// named when the run knows how many parts there are.
-bool endpart(ConversionJob& job)
+// The tags of the events in the open part's span, written at the end of
+// its file, each at its time in the synch array's unit and origin; with
+// last, also counts the events that no file's span holds. The events are
+// streamed, never held. Returns the count written, -1 on a failure.
+long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool last)
+{
+    AbfPart& p = job.part;
+    const double duration = job.h * 1e6 / job.header.SamplingFrequency;
+    const double first = static_cast<double>(*job.firstTimestamp);
+    // A hole where a part ends belongs to it: its events keep their true times.
+    const double end = static_cast<double>(p.last) + duration;
+    job.spans.push_back({static_cast<double>(p.base), next ? std::fmax(end, static_cast<double>(*next)) : end});
+    const TagSpan span = job.spans.back();
+    const double interval = job.abf.getreal(abf::fADCSampleInterval);
+    const std::uint64_t origin = static_cast<std::uint64_t>(*job.firstTimestamp) + static_cast<std::uint64_t>(p.base);
+    std::vector<unsigned char> tags;
+    tags.reserve(tagBatch * abfTagSize);
+    long long written = 0;
+    NevEvent e;
+    if (!job.events.rewind())
+        return -1;
+    while (job.events.next(e)) {
+        const double at = static_cast<double>(e.stamp) - first;
+        bool held = at >= span.from && at < span.to;
+        if (held) {
+            // Exact in 64 bits within the span; divided as the synch starts are.
+            const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(e.stamp - origin)) / interval);
+            held = time <= abfMaxCount;
+            if (held) {
+                puttag(tags, static_cast<std::int32_t>(time), e.text);
+                ++written;
+            }
+        }
+        if (last && !held && std::none_of(job.spans.begin(), job.spans.end() - 1, [&](const TagSpan& s) {
+                return at >= s.from && at < s.to;
+            }))
+            ++job.eventsLeftOut;
+        if (tags.size() == tagBatch * abfTagSize) {
+            if (!writeall(p.output->file.get(), tags.data(), tags.size()))
+                return -1;
+            tags.clear();
+        }
+    }
+    if (job.events.failed() || !writeall(p.output->file.get(), tags.data(), tags.size()) ||
+        !writezeros(p.output->file.get(), blockpad(written * static_cast<long long>(abfTagSize))))
+        return -1;
+    return written;
+}
+
+// Completes the open part: padding, synch array, tags and final header; it
+// is named when the run knows how many parts there are. next: the elapsed
+// time of the next part's first record; none for the last part.
+bool endpart(ConversionJob& job, std::optional<std::int64_t> next = std::nullopt)
 {
     AbfPart& p = job.part;
     std::FILE* out = p.output->file.get();
@@ -561,13 +627,15 @@ bool endpart(ConversionJob& job)
     job.synch.clear();
     p.synchFile.reset();
     ok = ok && writezeros(out, static_cast<std::size_t>(synchBytes - 8LL * p.records));
+    const long long tags = ok && job.events.count() > 0 ? writetags(job, next, !next) : 0;
+    ok = ok && tags >= 0;
 
     using namespace abf;
     fillheader(job, p.records);
     AbfHeader& a = job.abf;
     const long long end = static_cast<long long>(abfHeaderSize) + dataBytes + static_cast<long long>(blockpad(dataBytes)) + synchBytes;
     a.setint(lTagSectionPtr, static_cast<std::int32_t>(end / static_cast<long long>(abfBlockSize)));
-    a.setint(lNumTagEntries, 0);
+    a.setint(lNumTagEntries, static_cast<std::int32_t>(tags));
     std::array<char, 56> comment{};
     std::memcpy(comment.data(), kComment, std::strlen(kComment));
     a.settext(sFileComment, {comment.data(), comment.size()});
@@ -732,11 +800,13 @@ bool copyrecords(ConversionJob& job)
                                   (held - written) * recordBytes))
                         return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
                     written = held;
-                    if (!endpart(job) || !openpart(job, job.done.size() + 1) || !beginpart(job, r, job.elapsed))
+                    if (!endpart(job, job.elapsed) || !openpart(job, job.done.size() + 1) ||
+                        !beginpart(job, r, job.elapsed))
                         return false;
                     start = startof();
                 }
                 putsynch(job.synch, static_cast<std::int32_t>(start), length);
+                job.part.last = job.elapsed;
                 ++job.part.records;
                 ++job.selected;
                 ++held;
@@ -841,6 +911,9 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
     for (const std::string& name : job.names)
         if (samefile(name, job.outputName))
             return job.fail(textf(kReplacesInput, job.outputName.c_str()));
+    std::string problem;
+    if (!job.options.events.empty() && !job.events.open(job.options.events, problem))
+        return job.fail(problem);
     if (!openpart(job, 1))
         return 0;
 
@@ -871,6 +944,12 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
     }
     for (const std::string& name : job.grown)
         messagebox(job.progress.window, textf(kGrew, name.c_str()).c_str(), kWarningCaption);
+    if (job.eventsLeftOut)
+        messagebox(job.progress.window,
+                   textf(kEventsLeftOut, job.options.events.c_str(), job.eventsLeftOut,
+                         static_cast<long long>(job.events.count()))
+                       .c_str(),
+                   kWarningCaption);
     warncombined(job);
     return job.selected;
 }

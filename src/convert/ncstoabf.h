@@ -40,6 +40,9 @@ struct ConvertOptions {
     bool names = false;      // channels named after their inputs' AcqEntName
     // Only the records that overlap [from, to) are converted, each whole.
     std::optional<TimeBound> from = {}, to = {};
+    // An event file whose events become the file's tags, each in the span
+    // of the records it falls in; empty: no tags.
+    std::string events = {};
     std::int32_t limit = abfMaxCount;  // lowered by tests to split small recordings
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/abftag.h"
 #include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
 #include "support/ncsbytes.h"
@@ -690,6 +691,121 @@ TEST_F(Conversion, RestartFilesContinueTheirChannel)
         EXPECT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, c.continued), 0);
         expectfailure(c.message);
     }
+}
+
+// An event file of events at the given stamps, each with its own text.
+void writeevents(const std::vector<std::pair<std::uint64_t, std::string>>& events)
+{
+    std::string bytes = nevheader();
+    for (const auto& [stamp, text] : events)
+        bytes += nevrecord(stamp, 19, 1, text);
+    writebytes("Events.nev", bytes);
+}
+
+// The tag section of an ABF file, as lTagSectionPtr and lNumTagEntries give it.
+std::vector<AbfTag> tagsof(const std::string& abf)
+{
+    std::vector<AbfTag> tags;
+    const std::size_t at = 512u * int32at(abf, 44);
+    for (int k = 0; k < int32at(abf, 48); ++k)
+        tags.push_back(gettag(reinterpret_cast<const unsigned char*>(abf.data()) + at + 64 * k));
+    EXPECT_EQ(abf.size(), (at + 64 * tags.size() + 511) / 512 * 512);
+    return tags;
+}
+
+// Tag times and comments, to compare with a table.
+std::vector<std::pair<std::int32_t, std::string>> timed(const std::vector<AbfTag>& tags)
+{
+    std::vector<std::pair<std::int32_t, std::string>> out;
+    for (const AbfTag& t : tags) {
+        EXPECT_EQ(t.type, 1);
+        out.emplace_back(t.time, t.comment);
+    }
+    return out;
+}
+
+TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
+{
+    // Ten records of 16 ms from 5 s, a hole of 1 s before record 5.
+    NcsBytes in = ncsrecording(10), other = ncsrecording(10, 1);
+    for (int r = 5; r < 10; ++r)
+        in.records[r].stamp += 1000000, other.records[r].stamp += 1000000;
+    writebytes("a.ncs", in.bytes());
+    writebytes("b.ncs", other.bytes());
+    const std::string longtext(100, 'x');
+    writeevents({{4999999, "before"},
+                 {5000000, "at the first record"},
+                 {5000100, longtext},
+                 {5500000, "in the hole"},
+                 {6159999, "in the last record"},
+                 {6160000, "after"}});
+    const std::string leftout =
+        "\nEvents.nev: 2 of its 6 events lie before the first record converted or after the last, and are left out";
+    // One channel: intervals of 31.25 us; two: 15.625 us, so every time doubles.
+    for (const int n : {1, 2}) {
+        SCOPED_TRACE(n);
+        const std::vector<std::string> files = n == 1 ? std::vector<std::string>{"a.ncs"}
+                                                       : std::vector<std::string>{"a.ncs", "b.ncs"};
+        ASSERT_EQ(run(files, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 10);
+        expectwarning(leftout);
+        const std::string out = readbytes("a.abf");
+        EXPECT_EQ(int32at(out, 44), 12 + 20 * n + 1);  // after the synch array
+        const std::vector<std::pair<std::int32_t, std::string>> want = {
+            {0, "at the first record"},
+            {3 * n, longtext.substr(0, 56)},
+            {16000 * n, "in the hole"},                 // its true time, as the synch array places the data
+            {(1159999 * n * 4) / 125, "in the last record"},  // 1159999 us / (31.25 / n) us
+        };
+        EXPECT_EQ(timed(tagsof(out)), want);
+    }
+
+    // Parts and ranges: each file's tags, counted from its own first record.
+    // Four records a part, and the hole starts one: records 0-3, 4, 5-8, 9.
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.split = true, .events = "Events.nev", .limit = 4 * 512}), 10);
+    expectwarning(leftout);
+    ASSERT_EQ(outcome.parts.size(), 4u);
+    using Tags = std::vector<std::pair<std::int32_t, std::string>>;
+    const Tags parts[] = {
+        {{0, "at the first record"}, {3, longtext.substr(0, 56)}},
+        {{(500000 - 64000) * 4 / 125, "in the hole"}},  // a hole where a part ends belongs to it
+        {},
+        {{(1159999 - 1144000) * 4 / 125, "in the last record"}},
+    };
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(timed(tagsof(readbytes(outcome.parts[k].name))), parts[k]) << k;
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.from = at("1.0"), .events = "Events.nev"}), 5);
+    expectwarning(
+        "\nEvents.nev: 5 of its 6 events lie before the first record converted or after the last, and are left out");
+    EXPECT_EQ(timed(tagsof(readbytes("a.abf"))), (Tags{{(1159999 - 1080000) * 4 / 125, "in the last record"}}));
+}
+
+TEST_F(Conversion, EventFilesThatCannotBeReadLeaveNoOutput)
+{
+    writebytes("a.ncs", ncsrecording(3).bytes());
+    const struct {
+        std::string bytes;  // empty: no file
+        std::string message;
+    } cases[] = {
+        {"", "\nCouldn't open Events.nev"},
+        {nevheader().substr(0, 100), "\nEvents.nev is too short for an event file: 100 bytes, less than its 16384-byte header"},
+        {nevheader(ncslines()), "\nEvents.nev is not an event file: its header gives FileType CSC"},
+    };
+    for (const auto& c : cases) {
+        fs::remove("Events.nev");
+        if (!c.bytes.empty())
+            writebytes("Events.nev", c.bytes);
+        EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
+        expectfailure(c.message);
+        EXPECT_FALSE(fs::exists("a.abf"));
+    }
+    // No events, or an incomplete last one: converted, the complete ones as tags.
+    writebytes("Events.nev", nevheader() + nevrecord(5000000, 19, 1, "one") + std::string(100, '\0'));
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 3);
+    EXPECT_EQ(tagsof(readbytes("a.abf")).size(), 1u);
+    writebytes("Events.nev", nevheader());
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 3);
+    EXPECT_EQ(readbytes("a.abf").size(), 19u * 512);
+    EXPECT_TRUE(takerecorded().messages.empty());
 }
 
 }  // namespace
