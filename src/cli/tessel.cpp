@@ -38,8 +38,8 @@ constexpr int exitOk = 0, exitFailed = 1, exitUsage = 2;
 
 constexpr const char* kUsage =
     "Usage: tessel convert [--combine] [--volts] [--start-time] [--split] [--names]\n"
-    "                      [--from T] [--to T] [--quiet] [--output-dir DIR]\n"
-    "                      FILE.ncs|FOLDER...\n"
+    "                      [--from T] [--to T] [--events [FILE.nev]] [--quiet]\n"
+    "                      [--output-dir DIR] FILE.ncs|FOLDER...\n"
     "       tessel info [--json] FILE|FOLDER...\n"
     "       tessel --help | --version\n";
 
@@ -76,6 +76,15 @@ constexpr const char* kHelp =
     "                    runs to the recording's start or end\n"
     "                      tessel convert --from 600 --to 660 CSC1.ncs\n"
     "                      tessel convert --combine --from 10:30:00 --to 10:45:00 session/\n"
+    "  --events [FILE.nev]\n"
+    "                    write each event of the session's Events.nev (any\n"
+    "                    case, in each input's folder) or of FILE.nev as an\n"
+    "                    ABF tag, its time in the synch array's unit: sample\n"
+    "                    intervals of all channels together; the next argument\n"
+    "                    is the file only when it ends in .nev (or use\n"
+    "                    --events=FILE)\n"
+    "                      tessel convert --combine --events session/\n"
+    "                      tessel convert --events session/Events.nev CSC1.ncs\n"
     "  --output-dir DIR  write the ABF files into DIR instead\n"
     "                      tessel convert --output-dir /tmp/abf /media/rec/\n"
     "  --quiet           print nothing on success\n"

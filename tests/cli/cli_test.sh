@@ -68,7 +68,7 @@ done
 run --help
 check "help" 0 "$rc"
 check "help names convert" 1 "$(grep -c 'Usage: tessel convert' <<<"$out")"
-for option in --combine --volts --start-time --split --names --from --to --output-dir --quiet --json; do
+for option in --combine --volts --start-time --split --names --from --to --events --output-dir --quiet --json; do
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
@@ -241,6 +241,28 @@ run convert --combine --quiet --names --from 0.1 --to 0.2 rec
 check "names and a range: 7 records from 96 ms" "0|7|CSC1 CSC2 CSC3" "$rc|$(episodes rec/CSC1.abf)|$("$tessel" info rec/CSC1.abf | grep -oE '^ +[0-9]+ +CSC[0-9]' | awk '{ print $2 }' | paste -sd' ')"
 run convert --from 10:15:43 rec/CSC1.ncs
 check "a range outside the recording" "1|File Error: rec/CSC1.ncs: no record lies in the range from 1 s, counted from the first record; the records span 0 s to 0.64 s" "$rc|$(head -1 <<<"$err")"
+rm -f rec/*.abf
+
+# Events: a folder's Events.nev (any case), or a file named after --events.
+"$ncsgen" --channels 2 --records 40 --events 10 ev >/dev/null || exit 1
+mv ev/Events.nev ev/EVENTS.NEV && cp -r ev ev2 && head -c 16000 ev/EVENTS.NEV >ev2/EVENTS.NEV
+tags() { "$tessel" info "$1" | awk '/Tags/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet --events ev ev2
+check "events: tags from the folder's file, a broken one fails its session" \
+    "1|4|File Error: ev2/EVENTS.NEV is too short for an event file: 16000 bytes, less than its 16384-byte header" \
+    "$rc|$(tags ev/CSC1.abf)|$(grep 'File Error' <<<"$err")"
+leftout="Warning: ev/EVENTS.NEV: 2 of its 6 events lie before the first record converted or after the last, and are left out"
+check "events: left out, with a notice" "$leftout" "$(grep ev/EVENTS <<<"$err")"
+while IFS='|' read -r args status message; do
+    run $args
+    check "events: $args" "$status|$message" "$rc|$(head -1 <<<"$err")"
+done <<'EOF'
+convert --quiet --events rec/CSC1.ncs|0|Warning: rec holds no Events.nev: converted without tags
+convert --quiet --events ev/none.nev rec/CSC1.ncs|1|File Error: Couldn't open ev/none.nev
+convert --quiet --events=ev/EVENTS.NEV rec/CSC1.ncs|0|Warning: ev/EVENTS.NEV: 2 of its 6 events lie before the first record converted or after the last, and are left out
+convert --quiet --events= rec/CSC1.ncs|2|tessel: --events= needs a file
+EOF
+check "events: a file named" "4" "$(tags rec/CSC1.abf)"
 rm -f rec/*.abf
 
 # Outputs are made under names of their own: planted links are replaced or
