@@ -588,7 +588,7 @@ long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool l
         if (held) {
             // Exact in 64 bits within the span; divided as the synch starts are.
             const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(e.stamp - origin)) / interval);
-            held = time <= abfMaxCount;
+            held = time >= 0 && time <= abfMaxCount;
             if (held) {
                 puttag(tags, static_cast<std::int32_t>(time), e.text);
                 ++written;
