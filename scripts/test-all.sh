@@ -99,7 +99,7 @@ build/tools/ncsgen --channels 1 --records 2 --events 1 build-fuzz/seed >/dev/nul
 mkdir -p build-fuzz/corpus-ncs_fuzz && cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus-ncs_fuzz/
 mkdir -p build-fuzz/corpus-nev_fuzz && cp build-fuzz/seed/Events.nev build-fuzz/corpus-nev_fuzz/
 fuzz ncs_fuzz -max_len=20000 -dict=tests/fuzz/ncs.dict
-fuzz nev_fuzz -max_len=20000 -dict=tests/fuzz/nev.dict
+fuzz nev_fuzz -max_len=20000
 fuzz numlist_fuzz -max_len=200
 fuzz profile_fuzz -max_len=4096 -dict=tests/fuzz/profile.dict
 

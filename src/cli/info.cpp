@@ -276,7 +276,7 @@ bool nevinfo(const std::string& path, bool json)
     for (std::size_t k = 0; k < values.size() && k < shownTtls; ++k)
         std::printf(" %d", values[k]);
     if (values.size() > shownTtls)
-        std::printf(" ... (%zu in all)", values.size());
+        std::printf(" ... (%d in all)", static_cast<int>(values.size()));
     std::printf("\n  First events\n");
     for (const NevEvent& ev : first)
         std::printf("    %llu us  id %d  TTL %u  %s\n", static_cast<unsigned long long>(ev.stamp), ev.id, ev.ttl,

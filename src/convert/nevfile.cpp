@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kTooShort = "\n%s is too short for an event file: %lld bytes, less than its %d-byte header";
 constexpr const char* kNotEvents = "\n%s is not an event file: %s";
 constexpr const char* kEmptyHeader = "its header is empty";
-constexpr const char* kNotText = "its header is not text (a control byte at offset %zu)";
+constexpr const char* kNotText = "its header is not text (a control byte at offset %d)";
 constexpr const char* kBadLine = "line %d of its header begins with neither '#' nor '-'";
 constexpr const char* kFileType = "its header gives FileType %s";
 constexpr const char* kRecordSize = "its header gives RecordSize %s, not 184";
@@ -73,7 +73,7 @@ std::string nevheaderproblem(std::string_view text)
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7f)
-            return textf(kNotText, i);
+            return textf(kNotText, static_cast<int>(i));
     }
     int number = 0;
     for (std::size_t start = 0; start <= text.size();) {

@@ -172,7 +172,7 @@ check "cut events: the partial record told" "  Events             6, then 174 by
 # Tags of an ABF file, appended here by hand: seconds count sample intervals of all channels.
 le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 while read -r channels first second; do
-    "$tessel" convert --quiet --combine $(for c in $(seq $channels); do echo ev/CSC1.ncs; done)
+    "$tessel" convert --quiet --combine $(for c in $(seq $channels); do echo ev/CSC1.ncs; done) 2>/dev/null
     block=$(($(wc -c <ev/CSC1.abf) / 512))
     { printf "$(le32 16000)%-56s\x01\x00\x00\x00" "Stim on"; printf "$(le32 -32)%-56s\x01\x00\x00\x00" ""; } >>ev/CSC1.abf
     head -c 384 /dev/zero >>ev/CSC1.abf

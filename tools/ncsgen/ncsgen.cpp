@@ -194,7 +194,7 @@ int main(int argc, char** argv)
     std::stable_sort(marks.begin(), marks.end(), [](const NevMark& a, const NevMark& b) { return a.stamp < b.stamp; });
     const std::string name = (dir / "Events.nev").string();
     if (!writenev(name, session, marks)) return fail("cannot write " + name);
-    std::printf("%s  %zu events  %lld bytes\n", name.c_str(), marks.size(),
+    std::printf("%s  %lld events  %lld bytes\n", name.c_str(), static_cast<long long>(marks.size()),
                 ncsgenHeaderBytes + static_cast<long long>(marks.size()) * ncsgenEventBytes);
     return 0;
 }
