@@ -54,6 +54,9 @@ constexpr const char* kResolutionOf = "%s %d";
 constexpr const char* kChannel = "channel %d (%s)";
 constexpr const char* kEventsLeftOut =
     "\n%s: %lld of its %lld events lie before the first record converted or after the last, and are left out";
+constexpr const char* kEventsTooFar =
+    "\n%s: %lld of its %lld events lie too far into the pause after a part's last record for its 32-bit tag times, "
+    "and are left out";
 constexpr const char* kExporting = "Exporting %s to ABF.";
 constexpr const char* kWindow = "Window #%d of %d at %s seconds";
 constexpr const char* kCreator = "Brackenwey";
@@ -176,6 +179,7 @@ struct ConversionJob {
     NevFile events;  // open when the events become tags
     std::vector<TagSpan> spans;  // of the files written so far
     long long eventsLeftOut = 0;
+    long long eventsTooFar = 0;  // in a part's span, beyond its tag times' range
     std::int32_t perPart = 0;  // records one file can hold
     AbfHeader abf;
     std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
@@ -562,9 +566,10 @@ bool copyfile(std::FILE* from, std::FILE* to)
 }
 
 // The tags of the events in the open part's span, written at the end of
-// its file, each at its time in the synch array's unit and origin; with
-// last, also counts the events that no file's span holds. The events are
-// streamed, never held. Returns the count written, -1 on a failure.
+// its file, each at its time in the synch array's unit and origin; counts
+// those too far for a tag time and, with last, those that no file's span
+// holds. The events are streamed, never held. Returns the count written, -1
+// on a failure.
 long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool last)
 {
     AbfPart& p = job.part;
@@ -584,20 +589,20 @@ long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool l
         return -1;
     while (job.events.next(e)) {
         const double at = static_cast<double>(e.stamp) - first;
-        bool held = at >= span.from && at < span.to;
-        if (held) {
+        if (at >= span.from && at < span.to) {
             // Exact in 64 bits within the span; divided as the synch starts are.
             const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(e.stamp - origin)) / interval);
-            held = time >= 0 && time <= abfMaxCount;
-            if (held) {
+            if (time >= 0 && time <= job.options.limit) {
                 puttag(tags, static_cast<std::int32_t>(time), e.text);
                 ++written;
+            } else {
+                ++job.eventsTooFar;
             }
-        }
-        if (last && !held && std::none_of(job.spans.begin(), job.spans.end() - 1, [&](const TagSpan& s) {
-                return at >= s.from && at < s.to;
-            }))
+        } else if (last && std::none_of(job.spans.begin(), job.spans.end(), [&](const TagSpan& s) {
+                       return at >= s.from && at < s.to;
+                   })) {
             ++job.eventsLeftOut;
+        }
         if (tags.size() == tagBatch * abfTagSize) {
             if (!writeall(p.output->file.get(), tags.data(), tags.size()))
                 return -1;
@@ -947,6 +952,12 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
     if (job.eventsLeftOut)
         messagebox(job.progress.window,
                    textf(kEventsLeftOut, job.options.events.c_str(), job.eventsLeftOut,
+                         static_cast<long long>(job.events.count()))
+                       .c_str(),
+                   kWarningCaption);
+    if (job.eventsTooFar)
+        messagebox(job.progress.window,
+                   textf(kEventsTooFar, job.options.events.c_str(), job.eventsTooFar,
                          static_cast<long long>(job.events.count()))
                        .c_str(),
                    kWarningCaption);

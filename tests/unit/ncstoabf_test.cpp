@@ -736,11 +736,12 @@ TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
     writeevents({{4999999, "before"},
                  {5000000, "at the first record"},
                  {5000100, longtext},
+                 {5100000, "early in the hole"},
                  {5500000, "in the hole"},
                  {6159999, "in the last record"},
                  {6160000, "after"}});
     const std::string leftout =
-        "\nEvents.nev: 2 of its 6 events lie before the first record converted or after the last, and are left out";
+        "\nEvents.nev: 2 of its 7 events lie before the first record converted or after the last, and are left out";
     // One channel: intervals of 31.25 us; two: 15.625 us, so every time doubles.
     for (const int n : {1, 2}) {
         SCOPED_TRACE(n);
@@ -753,7 +754,8 @@ TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
         const std::vector<std::pair<std::int32_t, std::string>> want = {
             {0, "at the first record"},
             {3 * n, longtext.substr(0, 56)},
-            {16000 * n, "in the hole"},                 // its true time, as the synch array places the data
+            {3200 * n, "early in the hole"},
+            {16000 * n, "in the hole"},  // its true time, as the synch array places the data
             {(1159999 * n * 4) / 125, "in the last record"},  // 1159999 us / (31.25 / n) us
         };
         EXPECT_EQ(timed(tagsof(out)), want);
@@ -762,20 +764,25 @@ TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
     // Parts and ranges: each file's tags, counted from its own first record.
     // Four records a part, and the hole starts one: records 0-3, 4, 5-8, 9.
     ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.split = true, .events = "Events.nev", .limit = 4 * 512}), 10);
-    expectwarning(leftout);
     ASSERT_EQ(outcome.parts.size(), 4u);
     using Tags = std::vector<std::pair<std::int32_t, std::string>>;
     const Tags parts[] = {
         {{0, "at the first record"}, {3, longtext.substr(0, 56)}},
-        {{(500000 - 64000) * 4 / 125, "in the hole"}},  // a hole where a part ends belongs to it
+        {{(100000 - 64000) * 4 / 125, "early in the hole"}},  // a hole where a part ends belongs to it
         {},
         {{(1159999 - 1144000) * 4 / 125, "in the last record"}},
     };
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(timed(tagsof(readbytes(outcome.parts[k].name))), parts[k]) << k;
+    // Beyond the part's range of tag times (here lowered with its sample limit).
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 2u);
+    EXPECT_EQ(rec.messages[0].text, leftout);
+    EXPECT_EQ(rec.messages[1].text, "\nEvents.nev: 1 of its 7 events lie too far into the pause after a part's last "
+                                    "record for its 32-bit tag times, and are left out");
     ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.from = at("1.0"), .events = "Events.nev"}), 5);
     expectwarning(
-        "\nEvents.nev: 5 of its 6 events lie before the first record converted or after the last, and are left out");
+        "\nEvents.nev: 6 of its 7 events lie before the first record converted or after the last, and are left out");
     EXPECT_EQ(timed(tagsof(readbytes("a.abf"))), (Tags{{(1159999 - 1080000) * 4 / 125, "in the last record"}}));
 }
 
