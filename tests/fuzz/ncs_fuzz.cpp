@@ -41,10 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.names = size % 11 == 0;
     // A range from the first bytes; events made of the input's records, so
     // that the first event falls on the first record's time stamp.
-    if (size % 13 == 0 && size > 1) {
-        options.from = TimeBound{data[0] * 1000.0, false};
-        options.to = TimeBound{data[1] * 10000.0, data[1] % 2 == 1};
-    }
+    if (size % 13 == 0 && size > 1)
+        options.from = TimeBound{data[0] * 1000.0, false}, options.to = TimeBound{data[1] * 1e4, data[1] % 2 == 1};
     if (size % 4 == 0) {
         options.events = (fuzzworkdir() / "in.nev").string();
         const std::size_t from = std::min(size, ncsHeaderSize - 6);

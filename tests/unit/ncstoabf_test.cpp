@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "convert/abftag.h"
@@ -545,18 +545,16 @@ TEST_F(Conversion, SplitWhereSynchStartsLeaveTheirRange)
 
 TEST_F(Conversion, NamesFromAcqEntName)
 {
-    struct Case {
-        const char* line;
-        const char* name;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *line, *name;
+    } cases[] = {
         {"-AcqEntName CSC1\r\n", "CSC1      "},
         {"-AcqEntName   \"LFP left\" \r\n", "LFP left  "},
         {"-AcqEntName HippocampusTetrode3\r\n", "Hippocampu"},  // cut at the field's 10 characters
         {"-AcqEntName \r\n", "EEG Ch 5  "},                     // no name: the described one
         {"", "EEG Ch 5  "},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         NcsBytes in = ncsrecording(2, 5);
         in.header = ncslines(1044, "32000", 32767, 5) + c.line;
         writebytes("n.ncs", in.bytes());
@@ -578,11 +576,10 @@ TEST_F(Conversion, RangeKeepsTheRecordsThatOverlapIt)
     NcsBytes in = ncsrecording(10);
     in.header = "-TimeCreated 2023/05/17 10:15:42.250\r\n" + ncslines();
     writebytes("r.ncs", in.bytes());
-    struct Case {
+    const struct {
         const char *from, *to;
         int first, count;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"0.020", "0.040", 1, 2},
         {"0.1", nullptr, 6, 4},
         {nullptr, "0.016", 0, 1},  // a record that starts where the range ends is left out
@@ -590,7 +587,7 @@ TEST_F(Conversion, RangeKeepsTheRecordsThatOverlapIt)
         {"10:15:42.300", nullptr, 3, 7},  // 50 ms in: the record from 48 to 64 ms
         {"10:15:42", "0.05", 0, 4},       // from before the first record
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.from ? c.from : "-") + " " + (c.to ? c.to : "-"));
         ASSERT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, {.startTime = true, .from = at(c.from), .to = at(c.to)}), c.count);
         expectpart("r.abf", in, c.first, c.count, in.records[c.first].stamp);
@@ -607,24 +604,18 @@ TEST_F(Conversion, RangeKeepsTheRecordsThatOverlapIt)
     ASSERT_EQ(outcome.parts.size(), 3u);
     for (int k = 0; k < 3; ++k)
         expectpart(outcome.parts[k].name, in, 1 + 4 * k, k < 2 ? 4 : 1, in.records[1 + 4 * k].stamp);
-}
 
-TEST_F(Conversion, RangesThatHoldNoRecordAreRefused)
-{
-    NcsBytes in = ncsrecording(10);
-    in.header = "-TimeCreated 2023/05/17 10:15:42.250\r\n" + ncslines();
-    writebytes("r.ncs", in.bytes());
+    // Ranges that hold no record are refused; nothing is written.
+    fs::remove("r.abf");
     NcsBytes holed = ncsrecording(10);
     for (int r = 5; r < 10; ++r)
         holed.records[r].stamp += 10000000;
     writebytes("h.ncs", holed.bytes());
-    struct Case {
-        const char* name;
-        const char *from, *to;
-        std::string message;
-    };
     const std::string counted = ", counted from the first record; the records span 0 s to ";
-    const Case cases[] = {
+    const struct {
+        const char *name, *from, *to;
+        std::string message;
+    } refusals[] = {
         {"r.ncs", "1", nullptr, "\nr.ncs: no record lies in the range from 1 s" + counted + "0.16 s"},
         {"r.ncs", nullptr, "10:15:42", "\nr.ncs: no record lies in the range to -0.25 s" + counted + "0.16 s"},
         {"r.ncs", "0.05", "10:15:42.3", "\nr.ncs: no record lies in the range from 0.05 s to 0.05 s" + counted + "0.16 s"},
@@ -632,7 +623,7 @@ TEST_F(Conversion, RangesThatHoldNoRecordAreRefused)
         {"h.ncs", "1", "2", "\nh.ncs: no record lies in the range from 1 s to 2 s" + counted + "10.16 s"},
         {"h.ncs", "10:00:00", nullptr, "\nh.ncs gives no opening time, which a clock time of the range needs"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : refusals) {
         SCOPED_TRACE(c.message);
         EXPECT_EQ(run({c.name}, c.name, 'Y', {}, {.from = at(c.from), .to = at(c.to)}), 0);
         expectfailure(c.message);
@@ -656,11 +647,10 @@ TEST_F(Conversion, RestartFilesContinueTheirChannel)
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 5);
     expectwarning("\nThe inputs differ in length: only the 5 records that all of them hold are converted");
     const std::string out = readbytes("a.abf");
-    const NcsBytes* records[][2] = {{&a1, &b1}, {&a1, &b1}, {&a1, &b1}, {&a2, &b2}, {&a2, &b2}};
     for (int r = 0; r < 5; ++r) {
-        const int from = r < 3 ? r : r - 3;
-        EXPECT_EQ(int16at(out, 6144 + 2048 * r), sample(*records[r][0], from, 0)) << r;
-        EXPECT_EQ(int16at(out, 6144 + 2048 * r + 2), sample(*records[r][1], from, 0)) << r;
+        const auto [a, b, from] = r < 3 ? std::tuple{&a1, &b1, r} : std::tuple{&a2, &b2, r - 3};
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r), sample(*a, from, 0)) << r;
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r + 2), sample(*b, from, 0)) << r;
         // The synch array keeps the jump: 10 s after the first record are 640000 intervals of 15.625 us.
         EXPECT_EQ(int32at(out, 512 * int32at(out, 92) + 8 * r), r < 3 ? 1024 * r : 640000 + 1024 * (r - 3)) << r;
     }
@@ -672,22 +662,20 @@ TEST_F(Conversion, RestartFilesContinueTheirChannel)
 
     // Separately, each channel keeps all its records.
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "b.ncs", 'N', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 6);
-    EXPECT_FALSE(fs::exists("a_0001.abf"));
 
     NcsBytes scaled = ncsrecording(2, 1, 1044, 15000000);
     scaled.header = ncslines(1044, "32000", 2047, 1);
     writebytes("scaled.ncs", scaled.bytes());
-    struct Case {
+    const struct {
         std::vector<std::vector<std::string>> continued;
         std::string message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{{"a_0001.ncs"}, {}}, "\na.ncs continues in 2 files after restarts, b.ncs in 1: the channels cannot be lined up"},
         {{{"a.ncs"}, {"b_0001.ncs"}}, "\na.ncs does not start after the last record of a.ncs, which it should continue"},
         {{{"b_0001.ncs"}, {"b_0001.ncs"}}, "\na.ncs and b_0001.ncs differ in ADChannel"},
         {{{"scaled.ncs"}, {"b_0001.ncs"}}, "\na.ncs and scaled.ncs differ in ADMaxValue"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, c.continued), 0);
         expectfailure(c.message);
     }
@@ -713,14 +701,14 @@ std::vector<AbfTag> tagsof(const std::string& abf)
     return tags;
 }
 
-// Tag times and comments, to compare with a table.
-std::vector<std::pair<std::int32_t, std::string>> timed(const std::vector<AbfTag>& tags)
+using Tags = std::vector<std::pair<std::int32_t, std::string>>;
+
+// Times and comments of comment tags (others get the time -1), to compare with a table.
+Tags timed(const std::vector<AbfTag>& tags)
 {
-    std::vector<std::pair<std::int32_t, std::string>> out;
-    for (const AbfTag& t : tags) {
-        EXPECT_EQ(t.type, 1);
-        out.emplace_back(t.time, t.comment);
-    }
+    Tags out;
+    for (const AbfTag& t : tags)
+        out.emplace_back(t.type == 1 ? t.time : -1, t.comment);
     return out;
 }
 
@@ -745,27 +733,21 @@ TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
     // One channel: intervals of 31.25 us; two: 15.625 us, so every time doubles.
     for (const int n : {1, 2}) {
         SCOPED_TRACE(n);
-        const std::vector<std::string> files = n == 1 ? std::vector<std::string>{"a.ncs"}
-                                                       : std::vector<std::string>{"a.ncs", "b.ncs"};
-        ASSERT_EQ(run(files, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 10);
+        ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", n == 1 ? 'N' : 'Y', {}, {.events = "Events.nev"}), 10);
         expectwarning(leftout);
         const std::string out = readbytes("a.abf");
         EXPECT_EQ(int32at(out, 44), 12 + 20 * n + 1);  // after the synch array
-        const std::vector<std::pair<std::int32_t, std::string>> want = {
-            {0, "at the first record"},
-            {3 * n, longtext.substr(0, 56)},
-            {3200 * n, "early in the hole"},
-            {16000 * n, "in the hole"},  // its true time, as the synch array places the data
-            {(1159999 * n * 4) / 125, "in the last record"},  // 1159999 us / (31.25 / n) us
-        };
-        EXPECT_EQ(timed(tagsof(out)), want);
+        EXPECT_EQ(timed(tagsof(out)), (Tags{{0, "at the first record"},
+                                            {3 * n, longtext.substr(0, 56)},
+                                            {3200 * n, "early in the hole"},
+                                            {16000 * n, "in the hole"},  // its true time, as the synch array has
+                                            {(1159999 * n * 4) / 125, "in the last record"}}));  // / (31.25 / n) us
     }
 
     // Parts and ranges: each file's tags, counted from its own first record.
     // Four records a part, and the hole starts one: records 0-3, 4, 5-8, 9.
     ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.split = true, .events = "Events.nev", .limit = 4 * 512}), 10);
     ASSERT_EQ(outcome.parts.size(), 4u);
-    using Tags = std::vector<std::pair<std::int32_t, std::string>>;
     const Tags parts[] = {
         {{0, "at the first record"}, {3, longtext.substr(0, 56)}},
         {{(100000 - 64000) * 4 / 125, "early in the hole"}},  // a hole where a part ends belongs to it
@@ -788,23 +770,14 @@ TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
 
 TEST_F(Conversion, EventFilesThatCannotBeReadLeaveNoOutput)
 {
+    // The reader's messages, before anything is written.
     writebytes("a.ncs", ncsrecording(3).bytes());
-    const struct {
-        std::string bytes;  // empty: no file
-        std::string message;
-    } cases[] = {
-        {"", "\nCouldn't open Events.nev"},
-        {nevheader().substr(0, 100), "\nEvents.nev is too short for an event file: 100 bytes, less than its 16384-byte header"},
-        {nevheader(ncslines()), "\nEvents.nev is not an event file: its header gives FileType CSC"},
-    };
-    for (const auto& c : cases) {
-        fs::remove("Events.nev");
-        if (!c.bytes.empty())
-            writebytes("Events.nev", c.bytes);
-        EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
-        expectfailure(c.message);
-        EXPECT_FALSE(fs::exists("a.abf"));
-    }
+    EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
+    expectfailure("\nCouldn't open Events.nev");
+    writebytes("Events.nev", nevheader(ncslines()));
+    EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
+    expectfailure("\nEvents.nev is not an event file: its header gives FileType CSC");
+    EXPECT_FALSE(fs::exists("a.abf"));
     // No events, or an incomplete last one: converted, the complete ones as tags.
     writebytes("Events.nev", nevheader() + nevrecord(5000000, 19, 1, "one") + std::string(100, '\0'));
     ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 3);
