@@ -949,18 +949,11 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
     }
     for (const std::string& name : job.grown)
         messagebox(job.progress.window, textf(kGrew, name.c_str()).c_str(), kWarningCaption);
-    if (job.eventsLeftOut)
-        messagebox(job.progress.window,
-                   textf(kEventsLeftOut, job.options.events.c_str(), job.eventsLeftOut,
-                         static_cast<long long>(job.events.count()))
-                       .c_str(),
-                   kWarningCaption);
-    if (job.eventsTooFar)
-        messagebox(job.progress.window,
-                   textf(kEventsTooFar, job.options.events.c_str(), job.eventsTooFar,
-                         static_cast<long long>(job.events.count()))
-                       .c_str(),
-                   kWarningCaption);
+    for (const auto& [text, count] : {std::pair{kEventsLeftOut, job.eventsLeftOut}, {kEventsTooFar, job.eventsTooFar}})
+        if (count)
+            messagebox(job.progress.window,
+                       textf(text, job.options.events.c_str(), count, static_cast<long long>(job.events.count())).c_str(),
+                       kWarningCaption);
     warncombined(job);
     return job.selected;
 }
