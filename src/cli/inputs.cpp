@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "numtext/textf.h"
 
@@ -75,30 +78,103 @@ bool natless(std::string_view a, std::string_view b)
     return a < b;
 }
 
-bool expandinputs(const std::vector<std::string>& args, std::vector<std::string>& files, std::string& problem)
+namespace {
+
+// The .ncs files of a folder in natural order, joined to its name; false
+// with problem set when it cannot be read or holds none.
+bool folderfiles(const std::string& arg, std::vector<std::string>& files, std::string& problem)
 {
     namespace fs = std::filesystem;
-    for (const std::string& arg : args) {
-        std::error_code ec;
-        if (!fs::is_directory(arg, ec)) {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(arg, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec) && ncsextension(it->path()))
+            names.push_back(it->path().filename().string());
+    if (ec) {
+        problem = textf(kUnreadableFolder, arg.c_str());
+        return false;
+    }
+    if (names.empty()) {
+        problem = textf(kNoNcsFiles, arg.c_str());
+        return false;
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return natless(x, y); });
+    for (const std::string& name : names)
+        files.push_back(infolder(arg, name));
+    return true;
+}
+
+bool isfolder(const std::string& arg)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(arg, ec);
+}
+
+// For "NAME_0001.ncs" (four digits or more after the last underscore) its
+// channel's name "NAME" and its number; none for other names.
+std::optional<std::pair<std::string, long long>> restartpiece(const std::string& file)
+{
+    const std::string stem = std::filesystem::path(file).stem().string();
+    const std::size_t underscore = stem.rfind('_');
+    if (underscore == std::string::npos || stem.size() - underscore - 1 < 4 || stem.size() - underscore - 1 > 9)
+        return std::nullopt;
+    long long number = 0;
+    for (std::size_t i = underscore + 1; i < stem.size(); ++i) {
+        if (!isdigit(stem[i]))
+            return std::nullopt;
+        number = number * 10 + (stem[i] - '0');
+    }
+    return std::pair{stem.substr(0, underscore), number};
+}
+
+}  // namespace
+
+bool expandinputs(const std::vector<std::string>& args, std::vector<std::string>& files, std::string& problem)
+{
+    for (const std::string& arg : args)
+        if (!isfolder(arg))
             files.push_back(arg);
-            continue;
-        }
-        std::vector<std::string> names;
-        for (fs::directory_iterator it(arg, ec), end; !ec && it != end; it.increment(ec))
-            if (it->is_regular_file(ec) && ncsextension(it->path()))
-                names.push_back(it->path().filename().string());
-        if (ec) {
-            problem = textf(kUnreadableFolder, arg.c_str());
+        else if (!folderfiles(arg, files, problem))
             return false;
-        }
-        if (names.empty()) {
-            problem = textf(kNoNcsFiles, arg.c_str());
+    return true;
+}
+
+bool groupinputs(const std::vector<std::string>& args, std::vector<InputGroup>& groups, std::string& problem)
+{
+    for (const std::string& arg : args) {
+        InputGroup& g = groups.emplace_back();
+        g.folder = isfolder(arg);
+        std::vector<std::string> files;
+        if (!g.folder)
+            files.push_back(arg);
+        else if (!folderfiles(arg, files, problem))
             return false;
+        // A file continues a channel only where that channel's first file is there too.
+        std::map<std::string, std::size_t> channels;
+        for (const std::string& file : files)
+            if (!g.folder || !restartpiece(file))
+                channels.emplace(std::filesystem::path(file).stem().string(), channels.size());
+        std::vector<std::vector<std::pair<long long, std::string>>> pieces(channels.size());
+        for (const std::string& file : files) {
+            const auto piece = g.folder ? restartpiece(file) : std::nullopt;
+            const auto channel = piece ? channels.find(piece->first) : channels.end();
+            if (channel != channels.end()) {
+                pieces[channel->second].emplace_back(piece->second, file);
+            } else {
+                g.files.push_back(file);
+                g.continued.emplace_back();
+            }
         }
-        std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return natless(x, y); });
-        for (const std::string& name : names)
-            files.push_back(infolder(arg, name));
+        for (std::size_t c = 0; c < g.files.size(); ++c) {
+            const auto channel = channels.find(std::filesystem::path(g.files[c]).stem().string());
+            if (channel == channels.end())
+                continue;
+            // Taken once: two first files may differ only in the case of their extension.
+            auto list = std::exchange(pieces[channel->second], {});
+            std::sort(list.begin(), list.end());
+            for (const auto& piece : list)
+                g.continued[c].push_back(piece.second);
+        }
     }
     return true;
 }

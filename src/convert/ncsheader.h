@@ -40,6 +40,7 @@ inline constexpr const char* kwADMaxValue = "ADMaxValue ";
 inline constexpr const char* kwADChannel = "ADChannel ";
 inline constexpr const char* kwADBitVolts = "ADBitVolts ";
 inline constexpr const char* kwInputInverted = "InputInverted ";
+inline constexpr const char* kwAcqEntName = "AcqEntName ";
 
 // The header text of a block read from the start of a file: up to the first
 // NUL byte, never beyond the header block.
@@ -65,6 +66,11 @@ NcsKeysFound readncsheader(std::string_view text, NcsHeader& header);
 // InputInverted is True; none when ADBitVolts is missing, not positive or
 // too small or large for a single-precision scale factor.
 std::optional<double> ncsmicrovolts(std::string_view text);
+
+// The name the acquisition gave the channel, from "-AcqEntName name": the
+// rest of the line without surrounding blanks or quotes; none when the line
+// is missing or gives no name.
+std::optional<std::string> ncsentname(std::string_view text);
 
 // The wall-clock time at which the recording was opened.
 struct NcsTime {

@@ -22,12 +22,23 @@ void NcsTiming::add(std::int64_t stamp, std::uint32_t valid)
     ++records;
     if (valid < static_cast<std::uint32_t>(samples))
         ++shortRecords;
+    const bool restarted = restarting_;
+    restarting_ = false;
     if (!last) {
         first = last = stamp;
         return;
     }
     // In floating point: corrupt stamps may lie anywhere in 64 bits.
     const double off = static_cast<double>(stamp) - static_cast<double>(*last) - samples * interval;
+    if (restarted) {
+        ++restarts;
+        paused += off;
+        last = stamp;
+        if (pending_)
+            settle(settled_, *pending_, interval / 2);
+        pending_.reset();
+        return;
+    }
     const double tolerance = interval / 2;
     const bool jump = std::fabs(off) > tolerance;
     if (jump) {

@@ -68,7 +68,7 @@ done
 run --help
 check "help" 0 "$rc"
 check "help names convert" 1 "$(grep -c 'Usage: tessel convert' <<<"$out")"
-for option in --combine --volts --start-time --split --output-dir --quiet --json; do
+for option in --combine --volts --start-time --split --names --from --to --events --output-dir --quiet --json; do
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
@@ -209,6 +209,52 @@ check "split: status" 0 "$rc"
 check "split: parts" $'Output file is long/CSC1_part1.abf.\n 4 records selected.\nOutput file is long/CSC1_part2.abf.\n 2 records selected.' "$out"
 run info long/CSC1_part2.abf
 check "split: a complete file" "  Episodes          2|  Synch entries     2 (at block 16)" "$(grep -E 'Episodes|Synch' <<<"$out" | paste -sd'|')"
+
+# Sessions: a folder's restart files join their channel; with --combine each
+# of several folders is one session, one file.
+"$ncsgen" --channels 2 --records 30 s1 >/dev/null && "$ncsgen" --channels 2 --records 20 --start-time 1010000000 s2 >/dev/null || exit 1
+mkdir -p sess && cp s1/*.ncs sess/ && cp s2/CSC1.ncs sess/CSC1_0001.ncs && cp s2/CSC2.ncs sess/CSC2_0001.ncs && cp -r sess sess2
+episodes() { "$tessel" info "$1" | awk '/Episodes/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet sess sess2
+check "sessions: one file each, restarts named" "0|50 50|2" "$rc|$(episodes sess/CSC1.abf) $(episodes sess2/CSC1.abf)|$(grep -c '^Warning: sess/CSC[12].ncs: acquisition restarts: 1, 9.52 s paused in all' <<<"$err")"
+run convert --quiet sess
+check "restarts, separately: one file a channel" "0|sess/CSC1.abf sess/CSC2.abf|50" "$rc|$(echo sess/*.abf)|$(episodes sess/CSC2.abf)"
+run convert --combine --quiet sess/CSC1.ncs sess/CSC1_0001.ncs
+check "files named one by one: channels as given" "0|  Channels          2" "$rc|$("$tessel" info sess/CSC1.abf | grep Channels | tr -d '\r')"
+rm sess2/CSC2_0001.ncs
+run convert --combine --quiet sess2
+check "restarts that do not line up: refused" "1|File Error: sess2/CSC1.ncs continues in 2 files after restarts, sess2/CSC2.ncs in 1: the channels cannot be lined up" "$rc|$(head -1 <<<"$err")"
+# Names and ranges.
+run convert --combine --quiet --names --from 0.1 --to 0.2 rec
+check "names and a range: 7 records from 96 ms" "0|7|CSC1 CSC2 CSC3" "$rc|$(episodes rec/CSC1.abf)|$("$tessel" info rec/CSC1.abf | grep -oE '^ +[0-9]+ +CSC[0-9]' | awk '{ print $2 }' | paste -sd' ')"
+rm -f rec/*.abf
+
+# Events: a folder's Events.nev (any case), or a file named after --events.
+"$ncsgen" --channels 2 --records 40 --events 10 ev >/dev/null || exit 1
+mv ev/Events.nev ev/EVENTS.NEV && cp -r ev ev2 && head -c 16000 ev/EVENTS.NEV >ev2/EVENTS.NEV
+tags() { "$tessel" info "$1" | awk '/Tags/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet --events ev ev2
+check "events: tags from the folder's file, a broken one fails its session" \
+    "1|4|File Error: ev2/EVENTS.NEV is too short for an event file: 16000 bytes, less than its 16384-byte header" \
+    "$rc|$(tags ev/CSC1.abf)|$(grep 'File Error' <<<"$err")"
+# What each command says first, and its status.
+while IFS='|' read -r args status message; do
+    run $args
+    check "options: $args" "$status|$message" "$rc|$(head -1 <<<"$err")"
+done <<'EOF'
+convert --combine sess sess2 rec/CSC1.ncs|2|tessel: --combine takes either folders, one file each, or files, one file of all
+convert --combine --output-dir out sess sess2|2|tessel: sess/CSC1.ncs and sess2/CSC1.ncs would both write out/CSC1.abf
+convert --from|2|tessel: --from needs a time
+convert --from 1e3 rec|2|tessel: --from takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 1e3
+convert --to 10:5:00 rec|2|tessel: --to takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 10:5:00
+convert --from 2 --to 1 rec|2|tessel: --from must come before --to
+convert --quiet --events rec/CSC1.ncs|0|Warning: rec holds no Events.nev: converted without tags
+convert --quiet --events ev/none.nev rec/CSC1.ncs|1|File Error: Couldn't open ev/none.nev
+convert --quiet --events=ev/EVENTS.NEV rec/CSC1.ncs|0|Warning: ev/EVENTS.NEV: 2 of its 6 events lie before the first record converted or after the last, and are left out
+convert --quiet --events= rec/CSC1.ncs|2|tessel: --events= needs a file
+EOF
+check "events: a file named" "4" "$(tags rec/CSC1.abf)"
+rm -f rec/*.abf
 
 # Outputs are made under names of their own: planted links are replaced or
 # passed by, never written through; two runs onto one output both leave it whole.
