@@ -6,10 +6,11 @@
 # Generates 8 channels x 20000 records (about 170 MB) once under
 # BUILD_DIR/bench and reuses them, warms the page cache, then takes the best
 # of 3 wall-clock runs (BENCH_RUNS=N for more) of: cat of the inputs into one
-# file, a combined conversion and separate conversions. Peak memory is
-# measured at two lengths to show it does not grow with the input. With
-# --strict the exit status is 1 when a target (ratio <= 1.3 x copy, peak
-# < 16 MiB) is missed.
+# file, a combined conversion, the same with 100000 events as tags
+# (--events), and separate conversions. Peak memory is measured at two
+# lengths to show it does not grow with the input. With --strict the exit
+# status is 1 when a target (ratio <= 1.3 x copy, events < 5 % more than the
+# combined conversion, peak < 16 MiB) is missed.
 set -euo pipefail
 
 strict=0
@@ -21,6 +22,8 @@ short_records=5000
 runs=${BENCH_RUNS:-3}
 target_ratio=1.3
 target_peak_mib=16
+events=100000
+target_events_percent=5
 
 die() { echo "bench: $*" >&2; exit 2; }
 
@@ -34,6 +37,7 @@ find_tool() {
 
 [[ -d $build ]] || die "no build folder $build"
 [[ -x /usr/bin/time ]] || die "/usr/bin/time is missing (apt-get install time)"
+[[ -x /usr/bin/python3 ]] || die "/usr/bin/python3 is missing"
 tessel=$(find_tool tessel)
 ncsgen=$(find_tool ncsgen)
 scratch=$build/bench
@@ -51,6 +55,25 @@ dataset() {
     fi
     rm -f "$dir"/*.abf "$dir"/*.tmp
     echo "$dir"
+}
+
+# An event file of $events TTL events spread evenly over the recording of
+# $1 records that starts at ncsgen's first stamp.
+eventfile() {
+    local records=$1 file=$scratch/Events-$events.nev
+    [[ -f $file ]] || /usr/bin/python3 - "$file" "$records" "$events" <<'EOF'
+import struct, sys
+path, records, count = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+first, span = 1_000_000_000, records * 16000
+header = b'######## Neuralynx Data File Header\r\n-FileType Event\r\n-RecordSize 184\r\n'
+with open(path, 'wb') as f:
+    f.write(header.ljust(16384, b'\0'))
+    for k in range(count):
+        text = b'TTL Input on AcqSystem1_0 board 0 port 0 value (0x%04X).' % (k & 0xff)
+        f.write(struct.pack('<hhhQhhhhh8i128s', 800, 102, 2, first + k * span // count, 19, k & 0xff, 0, 0, 0,
+                            *[0] * 8, text))
+EOF
+    echo "$file"
 }
 
 now() { date +%s.%N; }
@@ -84,6 +107,7 @@ peak_mib() {
 long=$(dataset $long_records)
 short=$(dataset $short_records)
 inputs=("$long"/CSC{1..8}.ncs)
+nev=$(eventfile $long_records)
 short_inputs=("$short"/CSC{1..8}.ncs)
 bytes=$(cat "${inputs[@]}" | wc -c)   # also warms the page cache
 cat "${short_inputs[@]}" >/dev/null
@@ -97,6 +121,7 @@ clean="rm -f '$copy' '$long'/*.abf '$out'/*.abf"
 copy_cmd() { cat "$@" >"$copy"; }
 t_copy=$(best_of "$clean" copy_cmd "${inputs[@]}")
 t_comb=$(best_of "$clean" "$tessel" convert --combine --quiet "${inputs[@]}")
+t_events=$(best_of "$clean" "$tessel" convert --combine --quiet --events "$nev" "${inputs[@]}")
 t_sep=$(best_of "$clean" "$tessel" convert --quiet --output-dir "$out" "${inputs[@]}")
 
 peak_comb=$(peak_mib "$tessel" convert --combine --quiet "${inputs[@]}"); eval "$clean"
@@ -130,6 +155,15 @@ printf 'input:    %d files, %d records each, %.0f MB\n' $channels $long_records 
 line copy "$t_copy"
 line combined "$t_comb" "$peak_comb"
 line separate "$t_sep" "$peak_sep"
+if ! awk -v t="$t_events" -v c="$t_comb" -v n="$events" -v max="$target_events_percent" '
+    BEGIN {
+        s = sprintf("events:   %6.3f s  %d tags, %+.1f %% of the combined conversion", t, n, 100 * (t - c) / c)
+        bad = 100 * (t - c) / c >= max
+        print s (bad ? " (target < " max " %)" : "")
+        exit bad
+    }'; then
+    missed=1
+fi
 echo "peak memory by length (8 channels):"
 printf '  %-9s %6d records  %6s MiB\n' \
     combined $short_records "$peak_comb_short" combined $long_records "$peak_comb" \

@@ -95,9 +95,11 @@ fuzz() {
     total=$((total + 1))
 }
 rm -rf build-fuzz/seed
-build/tools/ncsgen --channels 1 --records 2 build-fuzz/seed >/dev/null
+build/tools/ncsgen --channels 1 --records 2 --events 1 build-fuzz/seed >/dev/null
 mkdir -p build-fuzz/corpus-ncs_fuzz && cp build-fuzz/seed/CSC1.ncs build-fuzz/corpus-ncs_fuzz/
+mkdir -p build-fuzz/corpus-nev_fuzz && cp build-fuzz/seed/Events.nev build-fuzz/corpus-nev_fuzz/
 fuzz ncs_fuzz -max_len=20000 -dict=tests/fuzz/ncs.dict
+fuzz nev_fuzz -max_len=20000
 fuzz numlist_fuzz -max_len=200
 fuzz profile_fuzz -max_len=4096 -dict=tests/fuzz/profile.dict
 

@@ -1,6 +1,7 @@
 #include "cli/info.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -9,8 +10,10 @@
 #include <vector>
 
 #include "convert/abfheader.h"
+#include "convert/abftag.h"
 #include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
+#include "convert/nevfile.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "platform/fileops.h"
@@ -18,9 +21,24 @@
 
 namespace {
 
-constexpr const char* kDiscontinuities = "time-stamp discontinuities: %lld (largest %s s, %s s missing)";
-constexpr const char* kBackwards = "backward stamps: %lld";
-constexpr const char* kShortRecords = "records with fewer than %d valid samples: %lld";
+constexpr const char* kNeither = "\n%s is neither an NCS recording nor an ABF file";
+
+// The parts of a warning: what was found, then what the output holds.
+constexpr const char* kHoles =
+    "time-stamp holes: %lld, %s s missing, the largest %s s (the synch array keeps each record's start)";
+constexpr const char* kBackwards =
+    "stamps going backwards: %lld%s (the synch array keeps each record's start as stamped)";
+constexpr const char* kSteppedBack = ", %s s back in all";
+constexpr const char* kShortRecords =
+    "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
+
+constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
+constexpr const char* kTagsOutside = ": not within the file";
+
+// Events and tags shown one by one: the first few, enough to recognise a protocol.
+constexpr int shownEvents = 5;
+// TTL values listed in the text form; the JSON form lists all.
+constexpr std::size_t shownTtls = 32;
 
 // Records are read this many bytes at a time for their time stamps.
 constexpr long long scanBytes = 512 * 1024;
@@ -76,7 +94,17 @@ std::string datetext(const NcsTime& t)
                  t.millisecond);
 }
 
-void abfinfo(const std::string& path, const AbfHeader& a, bool json)
+// Control bytes of an untrusted text, made blanks for the terminal.
+std::string printable(std::string_view text)
+{
+    std::string s(text);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    return s;
+}
+
+void abfinfo(const std::string& path, std::FILE* f, long long size, const AbfHeader& a, bool json)
 {
     using namespace abf;
     const int n = a.getint(nADCNumChannels);
@@ -91,6 +119,8 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
     auto scale = [&](int c) {
         return double(a.getreal(fADCRange)) / a.getint(lADCResolution) / a.getreal(fInstrumentScaleFactor, c);
     };
+    std::vector<AbfTag> tags;
+    const bool tagsread = readtags(f, size, a, shownEvents, tags);
     if (json) {
         JsonObject o;
         o.text("file", path);
@@ -119,6 +149,18 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
             o.null("start");
         o.text("creator", trimmed(a.gettext(sCreatorInfo)));
         o.text("comment", trimmed(a.gettext(sFileComment)));
+        o.integer("tags", a.getint(lNumTagEntries));
+        o.integer("tag_block", a.getint(lTagSectionPtr));
+        std::string first;
+        for (const AbfTag& t : tags) {
+            JsonObject tag;
+            tag.integer("time", t.time);
+            tag.number("seconds", abfsynchseconds(a, t.time));
+            tag.integer("type", t.type);
+            tag.text("comment", t.comment);
+            first += (first.empty() ? "" : ", ") + tag.done();
+        }
+        tagsread ? o.raw("first_tags", "[" + first + "]") : o.null("first_tags");
         std::printf("%s", o.done().c_str());
         return;
     }
@@ -141,6 +183,105 @@ void abfinfo(const std::string& path, const AbfHeader& a, bool json)
     std::printf("  Start             %s\n", date ? start.c_str() : "(not recorded)");
     std::printf("  Creator           %s\n", trimmed(a.gettext(sCreatorInfo)).c_str());
     std::printf("  Comment           %s\n", trimmed(a.gettext(sFileComment)).c_str());
+    std::printf("  Tags              %d", a.getint(lNumTagEntries));
+    if (a.getint(lNumTagEntries) != 0)
+        std::printf(" (at block %d%s)", a.getint(lTagSectionPtr), tagsread ? "" : kTagsOutside);
+    std::printf("\n");
+    for (const AbfTag& t : tags)
+        std::printf("    %s s  lTagTime %d  %s\n", real(abfsynchseconds(a, t.time)).c_str(), t.time,
+                    printable(t.comment).c_str());
+}
+
+bool nevextension(const std::string& path)
+{
+    std::string ext = path.substr(path.size() - std::min<std::size_t>(path.size(), 4));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".nev";
+}
+
+bool nevinfo(const std::string& path, bool json)
+{
+    NevFile nev;
+    std::string problem;
+    if (!nev.open(path, problem)) {
+        messagebox(nullptr, problem.c_str(), kFileErrorCaption);
+        return false;
+    }
+    // One pass, in fixed memory whatever the number of events.
+    std::vector<bool> ttls(65536);
+    std::vector<NevEvent> first;
+    std::uint64_t earliest = UINT64_MAX, latest = 0, previous = 0;
+    long long outOfOrder = 0;
+    NevEvent e;
+    for (std::int64_t k = 0; nev.next(e); ++k) {
+        ttls[e.ttl] = true;
+        earliest = std::min(earliest, e.stamp);
+        latest = std::max(latest, e.stamp);
+        outOfOrder += k > 0 && e.stamp < previous;
+        previous = e.stamp;
+        if (first.size() < static_cast<std::size_t>(shownEvents))
+            first.push_back(e);
+    }
+    if (nev.failed()) {
+        messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
+    std::vector<int> values;
+    for (int v = 0; v < 65536; ++v)
+        if (ttls[v])
+            values.push_back(v);
+    const std::optional<NcsTime> opened = ncsopened(nev.headertext());
+    const bool any = nev.count() > 0;
+
+    if (json) {
+        JsonObject o;
+        o.text("file", path);
+        o.text("format", "NEV");
+        opened ? o.text("opened", datetext(*opened)) : o.null("opened");
+        o.integer("events", nev.count());
+        o.integer("partial_record_bytes", nev.partialbytes());
+        any ? o.integer("first_timestamp_us", static_cast<long long>(earliest)) : o.null("first_timestamp_us");
+        any ? o.integer("last_timestamp_us", static_cast<long long>(latest)) : o.null("last_timestamp_us");
+        o.integer("out_of_order", outOfOrder);
+        std::string list, events;
+        for (int v : values)
+            list += (list.empty() ? "" : ", ") + std::to_string(v);
+        o.raw("ttl_values", "[" + list + "]");
+        for (const NevEvent& ev : first) {
+            JsonObject event;
+            event.integer("timestamp_us", static_cast<long long>(ev.stamp));
+            event.integer("id", ev.id);
+            event.integer("ttl", ev.ttl);
+            event.text("text", ev.text);
+            events += (events.empty() ? "" : ", ") + event.done();
+        }
+        o.raw("first_events", "[" + events + "]");
+        std::printf("%s", o.done().c_str());
+        return true;
+    }
+    std::printf("%s: NEV events\n", path.c_str());
+    std::printf("  Opened             %s\n", opened ? datetext(*opened).c_str() : "(missing)");
+    std::printf("  Events             %lld", static_cast<long long>(nev.count()));
+    if (nev.partial())
+        std::printf(", then %d bytes of a partial record (left out)", nev.partialbytes());
+    std::printf("\n");
+    if (!any)
+        return true;
+    std::printf("  Time stamps        %llu ... %llu us (%s s from first to last)\n",
+                static_cast<unsigned long long>(earliest), static_cast<unsigned long long>(latest),
+                real(static_cast<double>(latest - earliest) / 1e6).c_str());
+    std::printf("  Out of order       %lld\n", outOfOrder);
+    std::printf("  TTL values        ");
+    for (std::size_t k = 0; k < values.size() && k < shownTtls; ++k)
+        std::printf(" %d", values[k]);
+    if (values.size() > shownTtls)
+        std::printf(" ... (%d in all)", static_cast<int>(values.size()));
+    std::printf("\n  First events\n");
+    for (const NevEvent& ev : first)
+        std::printf("    %llu us  id %d  TTL %u  %s\n", static_cast<unsigned long long>(ev.stamp), ev.id, ev.ttl,
+                    printable(ev.text).c_str());
+    return true;
 }
 
 // The time stamps and valid-sample counts of every record, read once from
@@ -169,13 +310,20 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 {
     NcsHeader h;
     const NcsKeysFound found = readncsheader(text, h);
+    // A recording has its whole header block, and in it some value the converter reads.
+    if (size < static_cast<long long>(ncsHeaderSize) ||
+        !(found.RecordSize || found.SamplingFrequency || found.ADMaxValue || found.ADChannel)) {
+        messagebox(nullptr, textf(kNeither, path.c_str()).c_str(), kFileErrorCaption);
+        return false;
+    }
     const std::optional<double> microvolts = ncsmicrovolts(text);
     const std::optional<NcsTime> opened = ncsopened(text);
     // Records can be counted only with a usable size, and timed only with a rate.
     const bool sized = found.RecordSize && h.RecordSize > ncsRecordPrefix && h.RecordSize <= ncsMaxRecordSize;
     const long long records = sized ? std::max(0LL, (size - static_cast<long long>(ncsHeaderSize)) / h.RecordSize) : 0;
     const long long rest = sized ? size - static_cast<long long>(ncsHeaderSize) - records * h.RecordSize : 0;
-    const bool timed = records > 0 && found.SamplingFrequency && h.SamplingFrequency > 0;
+    const bool plausible = found.SamplingFrequency && ncsplausiblerate(h.SamplingFrequency);
+    const bool timed = records > 0 && plausible;
     std::optional<NcsTiming> timing;
     if (timed && !(timing = scantiming(f, h.RecordSize, records, h.SamplingFrequency))) {
         messagebox(nullptr, textf(kCouldntRead, path.c_str()).c_str(), kFileErrorCaption);
@@ -203,10 +351,14 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
             o.number("duration_s", duration);
             o.integer("first_timestamp_us", *timing->first);
             o.integer("last_timestamp_us", *timing->last);
+            const NcsTiming::Jumps j = timing->jumps();
             o.integer("discontinuities", timing->discontinuities);
             o.number("largest_discontinuity_us", timing->largest);
-            o.number("missing_us", timing->missing);
+            o.integer("holes", j.holes);
+            o.number("missing_us", j.missing);
+            o.number("largest_hole_us", j.largestHole);
             o.integer("backwards", timing->backwards);
+            o.number("stepped_back_us", j.back);
             o.integer("short_records", timing->shortRecords);
         }
         std::printf("%s", o.done().c_str());
@@ -215,7 +367,10 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     auto value = [](bool present, const std::string& v) { return present ? v : std::string("(missing)"); };
     std::printf("%s: NCS recording\n", path.c_str());
     std::printf("  RecordSize         %s\n", value(found.RecordSize, std::to_string(h.RecordSize)).c_str());
-    std::printf("  SamplingFrequency  %s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str());
+    std::printf("  SamplingFrequency  %s%s\n", value(found.SamplingFrequency, real(h.SamplingFrequency) + " Hz").c_str(),
+                found.SamplingFrequency && !plausible
+                    ? textf(kImplausible, ncsMinFrequency, ncsMaxFrequency).c_str()
+                    : "");
     std::printf("  ADMaxValue         %s\n", value(found.ADMaxValue, std::to_string(h.ADMaxValue)).c_str());
     std::printf("  ADChannel          %s\n", value(found.ADChannel, std::to_string(h.ADChannel)).c_str());
     std::printf("  Microvolts a step  %s\n", value(microvolts.has_value(), real(microvolts.value_or(0))).c_str());
@@ -233,10 +388,17 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
     std::printf("  Time stamps        %lld ... %lld us (%s s from first to last record)\n",
                 static_cast<long long>(*t.first), static_cast<long long>(*t.last),
                 real((*t.last - *t.first) / 1e6).c_str());
+    const NcsTiming::Jumps j = t.jumps();
     std::printf("  Discontinuities    %lld", t.discontinuities);
     if (t.discontinuities)
-        std::printf(" (largest %s s, %s s missing)", real(t.largest / 1e6).c_str(), real(t.missing / 1e6).c_str());
-    std::printf("\n  Backwards          %lld\n", t.backwards);
+        std::printf(" (largest %s s)", real(t.largest / 1e6).c_str());
+    std::printf("\n  Holes              %lld", j.holes);
+    if (j.holes)
+        std::printf(" (%s s missing, the largest %s s)", real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str());
+    std::printf("\n  Backwards          %lld", t.backwards);
+    if (j.back > 0)
+        std::printf(" (%s s back in all)", real(j.back / 1e6).c_str());
+    std::printf("\n");
     std::printf("  Short records      %lld (fewer than %d valid samples)\n", t.shortRecords, t.samples);
     return true;
 }
@@ -245,17 +407,18 @@ bool ncsinfo(const std::string& path, std::FILE* f, std::string_view text, long 
 
 std::string timingsummary(const NcsTiming& t)
 {
+    const NcsTiming::Jumps j = t.jumps();
     std::vector<std::string> parts;
-    if (t.discontinuities)
-        parts.push_back(textf(kDiscontinuities, t.discontinuities, real(t.largest / 1e6).c_str(),
-                              real(t.missing / 1e6).c_str()));
+    if (j.holes)
+        parts.push_back(textf(kHoles, j.holes, real(j.missing / 1e6).c_str(), real(j.largestHole / 1e6).c_str()));
     if (t.backwards)
-        parts.push_back(textf(kBackwards, t.backwards));
+        parts.push_back(textf(kBackwards, t.backwards,
+                              j.back > 0 ? textf(kSteppedBack, real(j.back / 1e6).c_str()).c_str() : ""));
     if (t.shortRecords)
         parts.push_back(textf(kShortRecords, t.samples, t.shortRecords));
     std::string line;
     for (const std::string& p : parts)
-        line += (line.empty() ? "" : ", ") + p;
+        line += (line.empty() ? "" : "; ") + p;
     return line;
 }
 
@@ -278,8 +441,12 @@ bool showinfo(const std::string& path, bool json)
     if (got >= abfHeaderSize && std::memcmp(block.data(), "ABF ", 4) == 0) {
         AbfHeader a;
         std::memcpy(a.bytes.data(), block.data(), abfHeaderSize);
-        abfinfo(path, a, json);
+        abfinfo(path, f.get(), size, a, json);
         return true;
     }
-    return ncsinfo(path, f.get(), ncstext(block.data(), got), size, json);
+    // Event files share the recordings' header form: the name or the header's file type tells them apart.
+    const std::string_view text = ncstext(block.data(), got);
+    if (text.find("-FileType Event") != std::string_view::npos || nevextension(path))
+        return nevinfo(path, json);
+    return ncsinfo(path, f.get(), text, size, json);
 }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "numtext/textf.h"
 
@@ -21,11 +24,25 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string lowered(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), lower);
+    return s;
+}
+
 bool ncsextension(const std::filesystem::path& p)
 {
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), lower);
-    return ext == ".ncs";
+    return lowered(p.extension().string()) == ".ncs";
+}
+
+// A name in folder, joined with the separator the folder name already uses,
+// so that names read the same on every system.
+std::string infolder(const std::string& folder, const std::string& name)
+{
+    const std::size_t last = folder.find_last_of("/\\");
+    if (last != std::string::npos && last == folder.size() - 1)
+        return folder + name;
+    return folder + (last == std::string::npos ? '/' : folder[last]) + name;
 }
 
 }  // namespace
@@ -61,35 +78,116 @@ bool natless(std::string_view a, std::string_view b)
     return a < b;
 }
 
-bool expandinputs(const std::vector<std::string>& args, std::vector<std::string>& files, std::string& problem)
+namespace {
+
+// The .ncs files of a folder in natural order, joined to its name; false
+// with problem set when it cannot be read or holds none.
+bool folderfiles(const std::string& arg, std::vector<std::string>& files, std::string& problem)
 {
     namespace fs = std::filesystem;
-    for (const std::string& arg : args) {
-        std::error_code ec;
-        if (!fs::is_directory(arg, ec)) {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(arg, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec) && ncsextension(it->path()))
+            names.push_back(it->path().filename().string());
+    if (ec) {
+        problem = textf(kUnreadableFolder, arg.c_str());
+        return false;
+    }
+    if (names.empty()) {
+        problem = textf(kNoNcsFiles, arg.c_str());
+        return false;
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return natless(x, y); });
+    for (const std::string& name : names)
+        files.push_back(infolder(arg, name));
+    return true;
+}
+
+bool isfolder(const std::string& arg)
+{
+    std::error_code ec;
+    return std::filesystem::is_directory(arg, ec);
+}
+
+// For "NAME_0001.ncs" (four digits or more after the last underscore) its
+// channel's name "NAME" and its number; none for other names.
+std::optional<std::pair<std::string, long long>> restartpiece(const std::string& file)
+{
+    const std::string stem = std::filesystem::path(file).stem().string();
+    const std::size_t underscore = stem.rfind('_');
+    if (underscore == std::string::npos || stem.size() - underscore - 1 < 4 || stem.size() - underscore - 1 > 9)
+        return std::nullopt;
+    long long number = 0;
+    for (std::size_t i = underscore + 1; i < stem.size(); ++i) {
+        if (!isdigit(stem[i]))
+            return std::nullopt;
+        number = number * 10 + (stem[i] - '0');
+    }
+    return std::pair{stem.substr(0, underscore), number};
+}
+
+}  // namespace
+
+bool expandinputs(const std::vector<std::string>& args, std::vector<std::string>& files, std::string& problem)
+{
+    for (const std::string& arg : args)
+        if (!isfolder(arg))
             files.push_back(arg);
-            continue;
-        }
-        std::vector<std::string> names;
-        for (fs::directory_iterator it(arg, ec), end; !ec && it != end; it.increment(ec))
-            if (it->is_regular_file(ec) && ncsextension(it->path()))
-                names.push_back(it->path().filename().string());
-        if (ec) {
-            problem = textf(kUnreadableFolder, arg.c_str());
+        else if (!folderfiles(arg, files, problem))
             return false;
-        }
-        if (names.empty()) {
-            problem = textf(kNoNcsFiles, arg.c_str());
+    return true;
+}
+
+bool groupinputs(const std::vector<std::string>& args, std::vector<InputGroup>& groups, std::string& problem)
+{
+    for (const std::string& arg : args) {
+        InputGroup& g = groups.emplace_back();
+        g.folder = isfolder(arg);
+        std::vector<std::string> files;
+        if (!g.folder)
+            files.push_back(arg);
+        else if (!folderfiles(arg, files, problem))
             return false;
+        // A file continues a channel only where that channel's first file is there too.
+        std::map<std::string, std::size_t> channels;
+        for (const std::string& file : files)
+            if (!g.folder || !restartpiece(file))
+                channels.emplace(std::filesystem::path(file).stem().string(), channels.size());
+        std::vector<std::vector<std::pair<long long, std::string>>> pieces(channels.size());
+        for (const std::string& file : files) {
+            const auto piece = g.folder ? restartpiece(file) : std::nullopt;
+            const auto channel = piece ? channels.find(piece->first) : channels.end();
+            if (channel != channels.end()) {
+                pieces[channel->second].emplace_back(piece->second, file);
+            } else {
+                g.files.push_back(file);
+                g.continued.emplace_back();
+            }
         }
-        std::sort(names.begin(), names.end(), [](const std::string& x, const std::string& y) { return natless(x, y); });
-        // Joined with the separator the folder name already uses, so that
-        // names read the same on every system.
-        const std::size_t last = arg.find_last_of("/\\");
-        const bool ends = last == arg.size() - 1;
-        const std::string join = ends ? "" : std::string(1, last == std::string::npos ? '/' : arg[last]);
-        for (const std::string& name : names)
-            files.push_back(arg + join + name);
+        for (std::size_t c = 0; c < g.files.size(); ++c) {
+            const auto channel = channels.find(std::filesystem::path(g.files[c]).stem().string());
+            if (channel == channels.end())
+                continue;
+            // Taken once: two first files may differ only in the case of their extension.
+            auto list = std::exchange(pieces[channel->second], {});
+            std::sort(list.begin(), list.end());
+            for (const auto& piece : list)
+                g.continued[c].push_back(piece.second);
+        }
     }
     return true;
+}
+
+std::string eventsfile(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::string found;  // the first in byte order, should several differ in case only
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (lowered(name) == "events.nev" && it->is_regular_file(ec) && (found.empty() || name < found))
+            found = name;
+    }
+    return found.empty() ? found : infolder(folder, found);
 }

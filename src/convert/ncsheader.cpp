@@ -83,6 +83,20 @@ std::optional<double> ncsmicrovolts(std::string_view text)
     return flip ? -microvolts : microvolts;
 }
 
+std::optional<std::string> ncsentname(std::string_view text)
+{
+    auto pos = findkey(kwAcqEntName, text);
+    if (!pos)
+        return std::nullopt;
+    std::string_view name = text.substr(*pos);
+    name = name.substr(0, name.find_first_of("\r\n"));
+    const std::size_t first = name.find_first_not_of(" \t\"");
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    name = name.substr(first, name.find_last_not_of(" \t\"") + 1 - first);
+    return std::string(name);
+}
+
 namespace {
 
 // Reads an unsigned number of 1 to maxDigits digits at pos.

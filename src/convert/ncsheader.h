@@ -14,6 +14,17 @@ inline constexpr int ncsRecordPrefix = 20;  // time stamp, channel, frequency, v
 // Records longer than this are not NCS records: 32768 samples.
 inline constexpr std::int32_t ncsMaxRecordSize = ncsRecordPrefix + 2 * 32768;
 
+// The sampling frequencies of real acquisition systems, with a wide margin
+// on both sides: from slow physiological channels to the fastest
+// digitizers. A header outside them is corrupt, and its sample interval
+// would be no usable number.
+inline constexpr double ncsMinFrequency = 0.1;
+inline constexpr double ncsMaxFrequency = 10e6;
+inline bool ncsplausiblerate(double hz)
+{
+    return hz >= ncsMinFrequency && hz <= ncsMaxFrequency;
+}
+
 // The header values the converter uses. A keyword missing from a header
 // leaves its field as it was.
 struct NcsHeader {
@@ -29,6 +40,7 @@ inline constexpr const char* kwADMaxValue = "ADMaxValue ";
 inline constexpr const char* kwADChannel = "ADChannel ";
 inline constexpr const char* kwADBitVolts = "ADBitVolts ";
 inline constexpr const char* kwInputInverted = "InputInverted ";
+inline constexpr const char* kwAcqEntName = "AcqEntName ";
 
 // The header text of a block read from the start of a file: up to the first
 // NUL byte, never beyond the header block.
@@ -54,6 +66,11 @@ NcsKeysFound readncsheader(std::string_view text, NcsHeader& header);
 // InputInverted is True; none when ADBitVolts is missing, not positive or
 // too small or large for a single-precision scale factor.
 std::optional<double> ncsmicrovolts(std::string_view text);
+
+// The name the acquisition gave the channel, from "-AcqEntName name": the
+// rest of the line without surrounding blanks or quotes; none when the line
+// is missing or gives no name.
+std::optional<std::string> ncsentname(std::string_view text);
 
 // The wall-clock time at which the recording was opened.
 struct NcsTime {

@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "convert/abfheader.h"
+#include "convert/abftag.h"
 #include "convert/interleave.h"
 #include "convert/ncsheader.h"
+#include "convert/nevfile.h"
 #include "numtext/numshort.h"
 #include "numtext/textf.h"
 #include "platform/fileops.h"
@@ -23,14 +25,38 @@ constexpr const char* kCouldntWrite = "\nCouldn't write %s";
 constexpr const char* kTooManyInputs = "\nAt most %d files can be combined";
 constexpr const char* kReplacesInput = "\n%s would replace one of the inputs";
 constexpr const char* kNoValue = "\n%s gives no usable %s";
+constexpr const char* kImplausibleRate =
+    "\n%s: SamplingFrequency %.10g is outside %.10g to %.10g Hz, the rates of real acquisition systems";
 constexpr const char* kDiffer = "\n%s and %s differ in %s";
 constexpr const char* kNoRecords = "\n%s holds no complete record";
+constexpr const char* kPiecesDiffer =
+    "\n%s continues in %d files after restarts, %s in %d: the channels cannot be lined up";
+constexpr const char* kPieceOrder = "\n%s does not start after the last record of %s, which it should continue";
+constexpr const char* kNoClock = "\n%s gives no opening time, which a clock time of the range needs";
+constexpr const char* kOutside =
+    "\n%s: no record lies in the range%s, counted from the first record; the records span 0 s to %s s";
 constexpr const char* kTooLong = "\n%s: too many samples for one ABF file";
 constexpr const char* kTimeRange = "\n%s: time stamps out of the range of an ABF file";
 constexpr const char* kNoOpening = "\n%s gives no opening time: the start date and time are left 0";
 constexpr const char* kWarningCaption = "Warning";
 constexpr const char* kUnequal =
     "\nThe inputs differ in length: only the %d records that all of them hold are converted";
+constexpr const char* kGrew =
+    "\n%s grew during the conversion: only the records it held when the conversion began were converted";
+constexpr const char* kStampsDisagree =
+    "\nThe combined inputs' time stamps disagree: %s; the synch array holds the stamps of %s, counted from the first "
+    "stamp of %s";
+constexpr const char* kStampsBy = "%s by up to %s s";
+constexpr const char* kResolutions =
+    "\nThe combined inputs differ in ADMaxValue: %s; the header holds one resolution, %d, which readers apply to "
+    "every channel; --volts gives each channel its own exact scale";
+constexpr const char* kResolutionOf = "%s %d";
+constexpr const char* kChannel = "channel %d (%s)";
+constexpr const char* kEventsLeftOut =
+    "\n%s: %lld of its %lld events lie before the first record converted or after the last, and are left out";
+constexpr const char* kEventsTooFar =
+    "\n%s: %lld of its %lld events lie too far into the pause after a part's last record for its 32-bit tag times, "
+    "and are left out";
 constexpr const char* kExporting = "Exporting %s to ABF.";
 constexpr const char* kWindow = "Window #%d of %d at %s seconds";
 constexpr const char* kCreator = "Brackenwey";
@@ -43,23 +69,40 @@ constexpr long long chunkBytes = 512 * 1024;
 // Synch entries are gathered this many at a time; more go to a side file
 // until the part's data section is complete.
 constexpr std::size_t synchBatch = 8192;
+// Tags are written this many at a time.
+constexpr std::size_t tagBatch = 512;
 
-struct NcsInput {
+// One file of a channel: an acquisition that stops and restarts continues
+// each channel in a new file.
+struct NcsPiece {
     std::string name;
-    FilePtr file;
     long long size = 0;
     NcsHeader own;  // this file's values, for the consistency checks
     NcsKeysFound found;
     std::optional<double> microvolts;
-    std::vector<unsigned char> chunk;
+    // Of the first and last records converted, read where restarts or a
+    // range need them.
+    std::int64_t firstStamp = 0, lastStamp = 0;
 };
 
-// A file under construction under a temporary name: removed unless commit
-// renames it into place. A failed run so never leaves a partial file nor
-// destroys an older one.
+struct NcsInput {
+    std::vector<NcsPiece> pieces;  // in time order
+    FilePtr file;                  // of the piece being read
+    std::optional<std::string> entname;
+    std::vector<unsigned char> chunk;
+
+    const NcsPiece& head() const { return pieces.front(); }
+    const std::string& name() const { return pieces.front().name; }
+};
+
+// A file under construction under a temporary name of its own, beside the
+// name it is for: removed unless commit renames it into place. A failed run
+// so never leaves a partial file nor destroys an older one, and neither a
+// link planted under a foreseeable name nor another run writing the same
+// output can make it write anywhere else.
 class PendingOutput {
 public:
-    explicit PendingOutput(std::string temp) : temp_(std::move(temp)) {}
+    PendingOutput() = default;
     PendingOutput(const PendingOutput&) = delete;
     PendingOutput& operator=(const PendingOutput&) = delete;
     ~PendingOutput()
@@ -68,9 +111,9 @@ public:
         if (made_ && !committed_)
             std::remove(temp_.c_str());
     }
-    bool open(const char* mode)
+    bool open(const std::string& beside)
     {
-        file = openfile(temp_, mode);
+        file = createunique(beside, temp_);
         made_ = file != nullptr;
         return made_;
     }
@@ -100,6 +143,13 @@ struct AbfPart {
     std::int32_t records = 0;
     std::int32_t capacity = 0;  // records it may take
     std::int64_t base = 0;      // elapsed time of its first record
+    std::int64_t last = 0;      // and of its last
+};
+
+// Where a file's tags lie, in microseconds from the first record: from its
+// first record to the end of its last, or on to the next part's first.
+struct TagSpan {
+    double from, to;
 };
 
 // The working state of one run.
@@ -112,18 +162,33 @@ struct ConversionJob {
     ProgressWindow& progress;
     const ConvertOptions& options;
     std::vector<NcsInput> inputs;
-    std::vector<std::string> names;  // of the inputs, which outlive their files
+    std::vector<std::string> names;  // of every input file, which outlive the files
     NcsHeader header;  // shared values: each file's header overwrites them
     std::optional<NcsTime> opened;
     std::string outputName;
     std::int32_t h = 0;  // samples per record
     std::int32_t records = 0;
+    // Per file of the channels, from the first: the records every channel holds.
+    std::vector<std::int32_t> pieceRecords;
+    bool ranged = false;
+    double from = 0, to = 0;  // the range, in microseconds from the first record
+    double spanEnd = 0;       // the end of the last record, likewise
+    std::int32_t selected = 0;  // records converted
+    bool unequal = false;       // channels of unequal length
+    std::vector<std::string> grown;
+    NevFile events;  // open when the events become tags
+    std::vector<TagSpan> spans;  // of the files written so far
+    long long eventsLeftOut = 0;
+    long long eventsTooFar = 0;  // in a part's span, beyond its tag times' range
     std::int32_t perPart = 0;  // records one file can hold
     AbfHeader abf;
     std::optional<std::int64_t> firstTimestamp;  // a recording may well start at time 0
     std::int64_t elapsed = 0;
     int lastPercent = 0;
     std::vector<NcsTiming> timing;
+    // Per input, the largest distance of its stamps from the last input's,
+    // in microseconds: the synch array holds only the last input's.
+    std::vector<double> skew;
     std::vector<unsigned char> synch;
     std::vector<unsigned char> interleaved;
     AbfPart part;
@@ -173,60 +238,84 @@ std::size_t blockpad(long long bytes)
     return static_cast<std::size_t>((abfBlockSize - bytes % abfBlockSize) % abfBlockSize);
 }
 
-// Reads each input's header into the job; false once a failure is shown.
+// Reads every file's header into the job; false once a failure is shown.
 bool readheaders(ConversionJob& job)
 {
     std::vector<char> block(ncsHeaderSize);
-    // The first inputs that gave a record size and a frequency, to name in a mismatch.
-    const NcsInput* sizeFrom = nullptr;
-    const NcsInput* rateFrom = nullptr;
+    // The first files that gave a record size and a frequency, to name in a mismatch.
+    const NcsPiece* sizeFrom = nullptr;
+    const NcsPiece* rateFrom = nullptr;
     bool resolution = false;
+    const ConvertOptions& o = job.options;
+    const bool clock = (o.from && o.from->clock) || (o.to && o.to->clock);
     for (std::size_t c = 0; c < job.inputs.size(); ++c) {
         NcsInput& in = job.inputs[c];
-        in.size = filesize(in.file.get());
-        if (in.size < 0 || !seekfile(in.file.get(), 0))
-            return job.fail(textf(kCouldntRead, in.name.c_str()));
-        std::size_t got = std::fread(block.data(), 1, block.size(), in.file.get());
-        if (got < block.size() && std::ferror(in.file.get()))
-            return job.fail(textf(kCouldntRead, in.name.c_str()));
-        std::string_view text = ncstext(block.data(), got);
-        in.own.ADChannel = static_cast<std::int32_t>(c);  // a channel without a number is named by position
-        in.found = readncsheader(text, in.own);
-        if (job.options.volts && !(in.microvolts = ncsmicrovolts(text)))
-            return job.fail(textf(kNoValue, in.name.c_str(), "ADBitVolts"));
-        if (job.options.startTime && c == 0 && !(job.opened = ncsopened(text)))
-            messagebox(job.progress.window, textf(kNoOpening, in.name.c_str()).c_str(), kWarningCaption);
+        for (NcsPiece& p : in.pieces) {
+            FilePtr f = openfile(p.name, "rb");
+            if (!f)
+                return job.fail(textf(kCouldntOpen, p.name.c_str()));
+            p.size = filesize(f.get());
+            if (p.size < 0 || !seekfile(f.get(), 0))
+                return job.fail(textf(kCouldntRead, p.name.c_str()));
+            std::size_t got = std::fread(block.data(), 1, block.size(), f.get());
+            if (got < block.size() && std::ferror(f.get()))
+                return job.fail(textf(kCouldntRead, p.name.c_str()));
+            std::string_view text = ncstext(block.data(), got);
+            p.own.ADChannel = static_cast<std::int32_t>(c);  // a channel without a number is named by position
+            p.found = readncsheader(text, p.own);
+            if (o.volts && !(p.microvolts = ncsmicrovolts(text)))
+                return job.fail(textf(kNoValue, p.name.c_str(), "ADBitVolts"));
+            const NcsPiece& head = in.head();
+            if (&p == &head) {
+                if (c == 0 && (o.startTime || clock) && !(job.opened = ncsopened(text)) && o.startTime)
+                    messagebox(job.progress.window, textf(kNoOpening, p.name.c_str()).c_str(), kWarningCaption);
+                if (o.names)
+                    in.entname = ncsentname(text);
+            } else {
+                // A file that continues a channel must be that channel, at its scale.
+                const char* differ = p.found.ADChannel && head.found.ADChannel && p.own.ADChannel != head.own.ADChannel
+                                         ? "ADChannel"
+                                     : p.found.ADMaxValue != head.found.ADMaxValue || p.own.ADMaxValue != head.own.ADMaxValue
+                                         ? "ADMaxValue"
+                                     : p.microvolts != head.microvolts ? "ADBitVolts"
+                                                                       : nullptr;
+                if (differ)
+                    return job.fail(textf(kDiffer, head.name.c_str(), p.name.c_str(), differ));
+            }
 
-        // A value a header gives must be usable, and the channels of one
-        // file share one record layout and sample clock; the resolution
-        // alone may differ (the last file's is used).
-        const NcsHeader& v = in.own;
-        if (in.found.RecordSize) {
-            if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > ncsMaxRecordSize)
-                return job.fail(textf(kNoValue, in.name.c_str(), "RecordSize"));
-            if (sizeFrom && sizeFrom->own.RecordSize != v.RecordSize)
-                return job.fail(textf(kDiffer, sizeFrom->name.c_str(), in.name.c_str(), "RecordSize"));
-            sizeFrom = sizeFrom ? sizeFrom : &in;
-            job.header.RecordSize = v.RecordSize;
-        }
-        if (in.found.SamplingFrequency) {
-            if (!std::isfinite(v.SamplingFrequency) || v.SamplingFrequency <= 0.0f)
-                return job.fail(textf(kNoValue, in.name.c_str(), "SamplingFrequency"));
-            if (rateFrom && rateFrom->own.SamplingFrequency != v.SamplingFrequency)
-                return job.fail(textf(kDiffer, rateFrom->name.c_str(), in.name.c_str(), "SamplingFrequency"));
-            rateFrom = rateFrom ? rateFrom : &in;
-            job.header.SamplingFrequency = v.SamplingFrequency;
-        }
-        if (in.found.ADMaxValue) {
-            if (v.ADMaxValue <= 0 || v.ADMaxValue == std::numeric_limits<std::int32_t>::max())
-                return job.fail(textf(kNoValue, in.name.c_str(), "ADMaxValue"));
-            resolution = true;
-            job.header.ADMaxValue = v.ADMaxValue;
+            // A value a header gives must be usable, and the channels of one
+            // file share one record layout and sample clock; the resolution
+            // alone may differ (the last file's is used).
+            const NcsHeader& v = p.own;
+            if (p.found.RecordSize) {
+                if (v.RecordSize <= ncsRecordPrefix || v.RecordSize > ncsMaxRecordSize)
+                    return job.fail(textf(kNoValue, p.name.c_str(), "RecordSize"));
+                if (sizeFrom && sizeFrom->own.RecordSize != v.RecordSize)
+                    return job.fail(textf(kDiffer, sizeFrom->name.c_str(), p.name.c_str(), "RecordSize"));
+                sizeFrom = sizeFrom ? sizeFrom : &p;
+                job.header.RecordSize = v.RecordSize;
+            }
+            if (p.found.SamplingFrequency) {
+                if (!ncsplausiblerate(v.SamplingFrequency))
+                    return job.fail(textf(kImplausibleRate, p.name.c_str(),
+                                          keyvalue(text, *findkey(kwSamplingFrequency, text)), ncsMinFrequency,
+                                          ncsMaxFrequency));
+                if (rateFrom && rateFrom->own.SamplingFrequency != v.SamplingFrequency)
+                    return job.fail(textf(kDiffer, rateFrom->name.c_str(), p.name.c_str(), "SamplingFrequency"));
+                rateFrom = rateFrom ? rateFrom : &p;
+                job.header.SamplingFrequency = v.SamplingFrequency;
+            }
+            if (p.found.ADMaxValue) {
+                if (v.ADMaxValue <= 0 || v.ADMaxValue == std::numeric_limits<std::int32_t>::max())
+                    return job.fail(textf(kNoValue, p.name.c_str(), "ADMaxValue"));
+                resolution = true;
+                job.header.ADMaxValue = v.ADMaxValue;
+            }
         }
     }
     const char* missing = !sizeFrom ? "RecordSize" : !rateFrom ? "SamplingFrequency" : !resolution ? "ADMaxValue" : nullptr;
     if (missing)
-        return job.fail(textf(kNoValue, job.inputs.back().name.c_str(), missing));
+        return job.fail(textf(kNoValue, job.inputs.back().name().c_str(), missing));
     return true;
 }
 
@@ -235,29 +324,130 @@ bool sizes(ConversionJob& job)
 {
     const std::int32_t recordSize = job.header.RecordSize;
     job.h = ncssamples(recordSize);
-    auto count = [&](const NcsInput& in) {
-        return std::max(0LL, (in.size - static_cast<long long>(ncsHeaderSize)) / recordSize);
+    auto count = [&](const NcsPiece& p) {
+        return std::max(0LL, (p.size - static_cast<long long>(ncsHeaderSize)) / recordSize);
+    };
+    const NcsInput& first = job.inputs.front();
+    for (const NcsInput& in : job.inputs)
+        if (in.pieces.size() != first.pieces.size())
+            return job.fail(textf(kPiecesDiffer, first.name().c_str(), static_cast<int>(first.pieces.size()),
+                                  in.name().c_str(), static_cast<int>(in.pieces.size())));
+    // The k-th files of the channels hold the same stretch of time: each
+    // gives the records all of them hold.
+    long long total = 0;
+    for (std::size_t k = 0; k < first.pieces.size(); ++k) {
+        long long fewest = count(job.inputs.back().pieces[k]);
+        for (const NcsInput& in : job.inputs)
+            fewest = std::min(fewest, count(in.pieces[k]));
+        for (const NcsInput& in : job.inputs)
+            job.unequal = job.unequal || count(in.pieces[k]) != fewest;
+        job.pieceRecords.push_back(static_cast<std::int32_t>(std::min<long long>(fewest, abfMaxCount)));
+        total += fewest;
+    }
+    auto held = [&](const NcsInput& in) {
+        long long n = 0;
+        for (const NcsPiece& p : in.pieces)
+            n += count(p);
+        return n;
     };
     const NcsInput* shortest = &job.inputs.back();
     for (const NcsInput& in : job.inputs)
-        if (count(in) < count(*shortest))
+        if (held(in) < held(*shortest))
             shortest = &in;
-    const long long fewest = count(*shortest);
-    if (fewest == 0)
-        return job.fail(textf(kNoRecords, shortest->name.c_str()));
+    if (total == 0)
+        return job.fail(textf(kNoRecords, shortest->name().c_str()));
     const long long perRecord = static_cast<long long>(job.h) * static_cast<long long>(job.inputs.size());
-    job.tooLong = perRecord > job.options.limit || (fewest * perRecord > job.options.limit && !job.options.split);
+    // A range's record count is known only as it is converted.
+    job.ranged = job.options.from || job.options.to;
+    job.tooLong = perRecord > job.options.limit ||
+                  (total * perRecord > job.options.limit && !job.options.split && !job.ranged);
     // Record counts stay 32-bit however a file is split: lActualEpisodes holds them.
-    if (job.tooLong || fewest > abfMaxCount)
+    if (job.tooLong || total > abfMaxCount)
         return job.fail(textf(kTooLong, job.path.c_str()));
-    job.records = static_cast<std::int32_t>(fewest);
+    job.records = static_cast<std::int32_t>(total);
     job.perPart = static_cast<std::int32_t>(job.options.limit / perRecord);
-    // A channel cut short would repeat stale samples; stop where the shortest ends.
-    if (std::any_of(job.inputs.begin(), job.inputs.end(), [&](const NcsInput& in) { return count(in) != fewest; }))
-        messagebox(job.progress.window, textf(kUnequal, job.records).c_str(), kWarningCaption);
     for (std::size_t c = 0; c < job.inputs.size(); ++c)
         job.timing.emplace_back(1000000.0 / job.header.SamplingFrequency, job.h);
+    job.skew.assign(job.inputs.size(), 0.0);
     return true;
+}
+
+// The first and last converted time stamps of each file, which restarts and
+// ranges need; false once a failure is shown.
+bool readstamps(ConversionJob& job)
+{
+    const long long recordSize = job.header.RecordSize;
+    for (NcsInput& in : job.inputs) {
+        const NcsPiece* before = nullptr;
+        for (std::size_t k = 0; k < in.pieces.size(); ++k) {
+            NcsPiece& p = in.pieces[k];
+            if (job.pieceRecords[k] == 0)
+                continue;
+            FilePtr f = openfile(p.name, "rb");
+            auto stampat = [&](long long record, std::int64_t& stamp) {
+                unsigned char bytes[8];
+                const bool ok = seekfile(f.get(), static_cast<long long>(ncsHeaderSize) + record * recordSize) &&
+                                std::fread(bytes, 1, sizeof bytes, f.get()) == sizeof bytes;
+                stamp = ncstimestamp(bytes);
+                return ok;
+            };
+            if (!f)
+                return job.fail(textf(kCouldntOpen, p.name.c_str()));
+            if (!stampat(0, p.firstStamp) || !stampat(job.pieceRecords[k] - 1, p.lastStamp))
+                return job.fail(textf(kCouldntRead, p.name.c_str()));
+            if (before && p.firstStamp <= before->lastStamp)
+                return job.fail(textf(kPieceOrder, p.name.c_str(), before->name.c_str()));
+            before = &p;
+        }
+    }
+    return true;
+}
+
+// Microseconds from the first record to the end of the record stamped stamp.
+double recordend(const ConversionJob& job, std::int64_t stamp)
+{
+    return static_cast<double>(stamp) - static_cast<double>(*job.firstTimestamp) +
+           job.h * 1e6 / job.header.SamplingFrequency;
+}
+
+int failrange(ConversionJob& job)
+{
+    std::string range;
+    if (job.options.from)
+        range += textf(" from %.10g s", job.from / 1e6);
+    if (job.options.to)
+        range += textf(" to %.10g s", job.to / 1e6);
+    return job.fail(textf(kOutside, job.path.c_str(), range.c_str(), textf("%.10g", job.spanEnd / 1e6).c_str()));
+}
+
+// The range in microseconds from the first record, refused when it lies
+// outside the records; false once a failure is shown.
+bool resolverange(ConversionJob& job)
+{
+    std::size_t first = 0, last = job.pieceRecords.size() - 1;
+    while (job.pieceRecords[first] == 0)
+        ++first;
+    while (job.pieceRecords[last] == 0)
+        --last;
+    job.firstTimestamp = job.inputs.front().pieces[first].firstStamp;
+    auto micros = [&](const std::optional<TimeBound>& b, double otherwise) {
+        if (!b)
+            return otherwise;
+        if (!b->clock)
+            return b->micros;
+        const NcsTime& t = *job.opened;
+        return b->micros - daymicros(t.hour, t.minute, t.second, t.millisecond * 1000.0);
+    };
+    const ConvertOptions& o = job.options;
+    if (((o.from && o.from->clock) || (o.to && o.to->clock)) && !job.opened)
+        return job.fail(textf(kNoClock, job.inputs.front().name().c_str()));
+    const double infinite = std::numeric_limits<double>::infinity();
+    job.from = micros(o.from, -infinite);
+    job.to = micros(o.to, infinite);
+    job.spanEnd = recordend(job, job.inputs.back().pieces[last].lastStamp);
+    if (job.from < job.to && job.to > 0 && job.from < job.spanEnd)
+        return true;
+    return failrange(job);
 }
 
 // The opening time plus the elapsed time of a part's first record, in the
@@ -302,19 +492,23 @@ void fillheader(ConversionJob& job, std::int32_t records)
     a.setreal(fADCRange, 10.0f);
     for (int c = 0; c < n; ++c) {
         const NcsInput& in = job.inputs[c];
+        const NcsPiece& head = in.head();
         a.setreal(fInstrumentScaleFactor, 1.0f, c);
         a.settext(sADCUnits, "mV", c);
         // Readers show a sample times fADCRange / lADCResolution / fInstrumentScaleFactor.
-        if (in.microvolts) {
+        if (head.microvolts) {
             const double resolution = a.getint(lADCResolution);
-            a.setreal(fInstrumentScaleFactor, static_cast<float>(a.getreal(fADCRange) / resolution / *in.microvolts), c);
+            a.setreal(fInstrumentScaleFactor, static_cast<float>(a.getreal(fADCRange) / resolution / *head.microvolts), c);
             a.settext(sADCUnits, "uV", c);
         }
-        a.settext(sADCChannelName, textf("EEG Ch %d     ", in.own.ADChannel), c);
+        if (job.options.names && in.entname)
+            a.settext(sADCChannelName, *in.entname + std::string(sADCChannelName.width, ' '), c);
+        else
+            a.settext(sADCChannelName, textf("EEG Ch %d     ", head.own.ADChannel), c);
         a.setint(nADCSamplingSeq, c, c);
         a.setint(nADCPtoLChannelMap, c, c);
     }
-    if (job.opened)
+    if (job.options.startTime && job.opened)
         setstart(a, *job.opened, job.part.base);
     // The data section is padded to whole blocks, so this names the block
     // where the synch array starts whatever the record size.
@@ -326,9 +520,9 @@ void fillheader(ConversionJob& job, std::int32_t records)
 // Starts part k (from 1): a temporary file named after its final name.
 bool openpart(ConversionJob& job, std::size_t k)
 {
-    job.part.output = std::make_unique<PendingOutput>(job.partfile(k) + ".tmp");
+    job.part.output = std::make_unique<PendingOutput>();
     // Whole chunks go straight to the system; a stream buffer would only add a copy.
-    if (!job.part.output->open("wb") || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
+    if (!job.part.output->open(job.partfile(k)) || std::setvbuf(job.part.output->file.get(), nullptr, _IONBF, 0) != 0)
         return job.fail(textf(kCouldntOpen, job.partfile(k).c_str()));
     return true;
 }
@@ -350,8 +544,8 @@ bool flushsynch(ConversionJob& job)
 {
     AbfPart& p = job.part;
     if (!p.synchFile) {
-        p.synchFile = std::make_unique<PendingOutput>(job.outputName + ".synch.tmp");
-        if (!p.synchFile->open("w+b"))
+        p.synchFile = std::make_unique<PendingOutput>();
+        if (!p.synchFile->open(job.outputName + ".synch"))
             return false;
     }
     bool ok = writeall(p.synchFile->file.get(), job.synch.data(), job.synch.size());
@@ -371,9 +565,60 @@ bool copyfile(std::FILE* from, std::FILE* to)
     return !std::ferror(from);
 }
 
-// Completes the open part: padding, synch array and final header; it is
-// named when the run knows how many parts there are.
-bool endpart(ConversionJob& job)
+// The tags of the events in the open part's span, written at the end of
+// its file, each at its time in the synch array's unit and origin; counts
+// those too far for a tag time and, with last, those that no file's span
+// holds. The events are streamed, never held. Returns the count written, -1
+// on a failure.
+long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool last)
+{
+    AbfPart& p = job.part;
+    const double duration = job.h * 1e6 / job.header.SamplingFrequency;
+    const double first = static_cast<double>(*job.firstTimestamp);
+    // A hole where a part ends belongs to it: its events keep their true times.
+    const double end = static_cast<double>(p.last) + duration;
+    job.spans.push_back({static_cast<double>(p.base), next ? std::fmax(end, static_cast<double>(*next)) : end});
+    const TagSpan span = job.spans.back();
+    const double interval = job.abf.getreal(abf::fADCSampleInterval);
+    const std::uint64_t origin = static_cast<std::uint64_t>(*job.firstTimestamp) + static_cast<std::uint64_t>(p.base);
+    std::vector<unsigned char> tags;
+    tags.reserve(tagBatch * abfTagSize);
+    long long written = 0;
+    NevEvent e;
+    if (!job.events.rewind())
+        return -1;
+    while (job.events.next(e)) {
+        const double at = static_cast<double>(e.stamp) - first;
+        if (at >= span.from && at < span.to) {
+            // Exact in 64 bits within the span; divided as the synch starts are.
+            const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(e.stamp - origin)) / interval);
+            if (time >= 0 && time <= job.options.limit) {
+                puttag(tags, static_cast<std::int32_t>(time), e.text);
+                ++written;
+            } else {
+                ++job.eventsTooFar;
+            }
+        } else if (last && std::none_of(job.spans.begin(), job.spans.end(), [&](const TagSpan& s) {
+                       return at >= s.from && at < s.to;
+                   })) {
+            ++job.eventsLeftOut;
+        }
+        if (tags.size() == tagBatch * abfTagSize) {
+            if (!writeall(p.output->file.get(), tags.data(), tags.size()))
+                return -1;
+            tags.clear();
+        }
+    }
+    if (job.events.failed() || !writeall(p.output->file.get(), tags.data(), tags.size()) ||
+        !writezeros(p.output->file.get(), blockpad(written * static_cast<long long>(abfTagSize))))
+        return -1;
+    return written;
+}
+
+// Completes the open part: padding, synch array, tags and final header; it
+// is named when the run knows how many parts there are. next: the elapsed
+// time of the next part's first record; none for the last part.
+bool endpart(ConversionJob& job, std::optional<std::int64_t> next = std::nullopt)
 {
     AbfPart& p = job.part;
     std::FILE* out = p.output->file.get();
@@ -387,13 +632,15 @@ bool endpart(ConversionJob& job)
     job.synch.clear();
     p.synchFile.reset();
     ok = ok && writezeros(out, static_cast<std::size_t>(synchBytes - 8LL * p.records));
+    const long long tags = ok && job.events.count() > 0 ? writetags(job, next, !next) : 0;
+    ok = ok && tags >= 0;
 
     using namespace abf;
     fillheader(job, p.records);
     AbfHeader& a = job.abf;
     const long long end = static_cast<long long>(abfHeaderSize) + dataBytes + static_cast<long long>(blockpad(dataBytes)) + synchBytes;
     a.setint(lTagSectionPtr, static_cast<std::int32_t>(end / static_cast<long long>(abfBlockSize)));
-    a.setint(lNumTagEntries, 0);
+    a.setint(lNumTagEntries, static_cast<std::int32_t>(tags));
     std::array<char, 56> comment{};
     std::memcpy(comment.data(), kComment, std::strlen(kComment));
     a.settext(sFileComment, {comment.data(), comment.size()});
@@ -423,6 +670,47 @@ void report(ConversionJob& job, int r)
     job.lastPercent = p;
 }
 
+// Opens file k of every channel at its first record.
+bool openpieces(ConversionJob& job, std::size_t k)
+{
+    for (std::size_t c = 0; c < job.inputs.size(); ++c) {
+        NcsInput& in = job.inputs[c];
+        const std::string& name = in.pieces[k].name;
+        // Read-only: recordings are never modified and often sit on read-only media.
+        in.file = openfile(name, "rb");
+        if (!in.file)
+            return job.fail(textf(kCouldntOpen, name.c_str()));
+        std::setvbuf(in.file.get(), nullptr, _IONBF, 0);
+        if (!seekfile(in.file.get(), ncsHeaderSize))
+            return job.fail(textf(kCouldntRead, name.c_str()));
+        if (k > 0)
+            job.timing[c].restart();
+    }
+    return true;
+}
+
+// Closes file k of every channel, noting those that grew: an acquisition may
+// still be writing, and what came after the sizes were taken is not in the
+// output.
+void closepieces(ConversionJob& job, std::size_t k)
+{
+    for (NcsInput& in : job.inputs) {
+        if (filesize(in.file.get()) > in.pieces[k].size)
+            job.grown.push_back(in.pieces[k].name);
+        in.file.reset();
+    }
+}
+
+// Reads count records of the open file of in, or with skip passes over them
+// to the record at next.
+bool readchunk(ConversionJob& job, NcsInput& in, std::size_t k, int count, bool skip, long long next)
+{
+    const std::int32_t recordSize = job.header.RecordSize;
+    const bool ok = skip ? seekfile(in.file.get(), static_cast<long long>(ncsHeaderSize) + next * recordSize)
+                         : std::fread(in.chunk.data(), recordSize, count, in.file.get()) == static_cast<std::size_t>(count);
+    return ok || job.fail(textf(kCouldntRead, in.pieces[k].name.c_str()));
+}
+
 // Copies the records, interleaved, and their synch entries, starting a new
 // part where one file can take no more; false once a failure is shown.
 bool copyrecords(ConversionJob& job)
@@ -435,66 +723,109 @@ bool copyrecords(ConversionJob& job)
     const std::uint32_t length = static_cast<std::uint32_t>(h * n);
     const std::size_t recordBytes = static_cast<std::size_t>(h) * n * 2;
     const double limit = job.options.limit;
+    const double duration = h * 1e6 / job.header.SamplingFrequency;
 
     for (NcsInput& in : job.inputs)
         in.chunk.resize(static_cast<std::size_t>(perChunk) * recordSize);
     job.interleaved.resize(perChunk * recordBytes);
     job.synch.reserve(synchBatch * 8);
+    std::vector<char> keep(perChunk, 1);
+    // Modular, so that corrupt time stamps cannot overflow; the range checks reject them.
+    const auto since = [](std::int64_t stamp, std::int64_t origin) {
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(stamp) - static_cast<std::uint64_t>(origin));
+    };
+    NcsInput& last = job.inputs.back();
 
-    for (int first = 0; first < job.records; first += perChunk) {
-        const int count = std::min(perChunk, job.records - first);
-        for (NcsInput& in : job.inputs)
-            if (std::fread(in.chunk.data(), recordSize, count, in.file.get()) != static_cast<std::size_t>(count))
-                return job.fail(textf(kCouldntRead, in.name.c_str()));
-
-        int written = 0;  // records of the chunk already in a file
-        for (int k = 0; k < count; ++k) {
-            const unsigned char* samples[maxInputs];
-            for (int c = 0; c < n; ++c) {
-                const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
-                const std::int64_t stamp = ncstimestamp(rec);
-                job.timing[c].add(stamp, ncsvalidsamples(rec));
-                if (!job.firstTimestamp)
-                    job.firstTimestamp = stamp;
-                // Modular, so that corrupt time stamps cannot overflow; the range check below rejects them.
-                job.elapsed = static_cast<std::int64_t>(static_cast<std::uint64_t>(stamp) -
-                                                        static_cast<std::uint64_t>(*job.firstTimestamp));
-                samples[c] = rec + ncsRecordPrefix;
-            }
-            interleave(job.interleaved.data() + k * recordBytes, samples, n, h);
-            // Start of the record in sample intervals since its part's first
-            // record, from the last input's time stamp.
-            const auto startof = [&] {
-                return std::trunc(static_cast<double>(static_cast<std::int64_t>(
-                                      static_cast<std::uint64_t>(job.elapsed) - static_cast<std::uint64_t>(job.part.base))) /
-                                  interval);
-            };
-            double start = startof();
-            const bool outside = !(start >= -limit - 1 && start <= limit);
-            if (outside || job.part.records == job.part.capacity) {
-                if (!job.options.split) {
-                    job.tooLong = true;
-                    return job.fail(textf(kTimeRange, job.path.c_str()));
+    int r = 0;  // records gone through, over all files
+    for (std::size_t piece = 0; piece < job.pieceRecords.size(); ++piece) {
+        const int inPiece = job.pieceRecords[piece];
+        if (inPiece == 0)
+            continue;
+        if (!openpieces(job, piece))
+            return false;
+        for (int first = 0; first < inPiece; first += perChunk) {
+            const int count = std::min(perChunk, inPiece - first);
+            // The last input's stamps make the synch array, and so decide
+            // which records a range keeps.
+            if (!readchunk(job, last, piece, count, false, 0))
+                return false;
+            bool any = true;
+            if (job.ranged) {
+                any = false;
+                for (int k = 0; k < count; ++k) {
+                    const double at = static_cast<double>(
+                        since(ncstimestamp(last.chunk.data() + static_cast<std::size_t>(k) * recordSize), *job.firstTimestamp));
+                    keep[k] = at < job.to && at + duration > job.from;
+                    any = any || keep[k];
                 }
-                if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
-                              (k - written) * recordBytes))
-                    return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
-                written = k;
-                if (!endpart(job) || !openpart(job, job.done.size() + 1) || !beginpart(job, first + k, job.elapsed))
-                    return false;
-                start = startof();
             }
-            putsynch(job.synch, static_cast<std::int32_t>(start), length);
-            ++job.part.records;
-            report(job, first + k);
+            for (int c = 0; c + 1 < n; ++c)
+                if (!readchunk(job, job.inputs[c], piece, count, !any, first + count))
+                    return false;
+
+            int held = 0;     // records of the chunk in the interleave buffer
+            int written = 0;  // of those, the ones already in a file
+            for (int k = 0; k < count; ++k, ++r) {
+                if (!keep[k]) {
+                    job.elapsed = since(ncstimestamp(last.chunk.data() + static_cast<std::size_t>(k) * recordSize),
+                                        *job.firstTimestamp);
+                    report(job, r);
+                    continue;
+                }
+                const unsigned char* samples[maxInputs];
+                std::int64_t stamps[maxInputs];
+                for (int c = 0; c < n; ++c) {
+                    const unsigned char* rec = job.inputs[c].chunk.data() + static_cast<std::size_t>(k) * recordSize;
+                    const std::int64_t stamp = stamps[c] = ncstimestamp(rec);
+                    job.timing[c].add(stamp, ncsvalidsamples(rec));
+                    if (!job.firstTimestamp)
+                        job.firstTimestamp = stamp;
+                    job.elapsed = since(stamp, *job.firstTimestamp);
+                    samples[c] = rec + ncsRecordPrefix;
+                }
+                for (int c = 0; c + 1 < n; ++c) {
+                    const double apart = std::fabs(static_cast<double>(stamps[c]) - static_cast<double>(stamps[n - 1]));
+                    job.skew[c] = std::fmax(job.skew[c], apart);
+                }
+                interleave(job.interleaved.data() + held * recordBytes, samples, n, h);
+                // A range's file starts with its first record, as a part does.
+                if (job.ranged && job.selected == 0)
+                    job.part.base = job.elapsed;
+                // Start of the record in sample intervals since its part's first
+                // record, from the last input's time stamp.
+                const auto startof = [&] { return std::trunc(static_cast<double>(since(job.elapsed, job.part.base)) / interval); };
+                double start = startof();
+                const bool outside = !(start >= -limit - 1 && start <= limit);
+                if (outside || job.part.records == job.part.capacity) {
+                    if (!job.options.split) {
+                        job.tooLong = true;
+                        return job.fail(textf(outside ? kTimeRange : kTooLong, job.path.c_str()));
+                    }
+                    if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
+                                  (held - written) * recordBytes))
+                        return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+                    written = held;
+                    if (!endpart(job, job.elapsed) || !openpart(job, job.done.size() + 1) ||
+                        !beginpart(job, r, job.elapsed))
+                        return false;
+                    start = startof();
+                }
+                putsynch(job.synch, static_cast<std::int32_t>(start), length);
+                job.part.last = job.elapsed;
+                ++job.part.records;
+                ++job.selected;
+                ++held;
+                report(job, r);
+            }
+            if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
+                          (held - written) * recordBytes))
+                return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+            if (job.synch.size() >= synchBatch * 8 && !flushsynch(job))
+                return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
         }
-        if (!writeall(job.part.output->file.get(), job.interleaved.data() + written * recordBytes,
-                      (count - written) * recordBytes))
-            return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
-        if (job.synch.size() >= synchBatch * 8 && !flushsynch(job))
-            return job.fail(textf(kCouldntWrite, job.partfile(job.done.size() + 1).c_str()));
+        closepieces(job, piece);
     }
-    return true;
+    return job.selected > 0 || failrange(job);
 }
 
 }  // namespace
@@ -518,37 +849,92 @@ std::string abfname(const std::string& path, const std::string& outputdir)
 
 namespace {
 
+// "a, b, c" of the texts.
+std::string listed(const std::vector<std::string>& texts)
+{
+    std::string list;
+    for (const std::string& t : texts)
+        list += (list.empty() ? "" : ", ") + t;
+    return list;
+}
+
+// What a combined file cannot show of its inputs: the stamps of any but the
+// last (only the last input's reach the synch array), and more than one
+// resolution.
+void warncombined(const ConversionJob& job)
+{
+    const int n = static_cast<int>(job.inputs.size());
+    auto channel = [&](int c) { return textf(kChannel, c, job.inputs[c].name().c_str()); };
+    std::vector<std::string> off;
+    const double tolerance = 0.5 * 1e6 / job.header.SamplingFrequency;
+    for (int c = 0; c + 1 < n; ++c)
+        if (job.skew[c] > tolerance)
+            off.push_back(
+                textf(kStampsBy, channel(c).c_str(), numshort(static_cast<float>(job.skew[c] / 1e6), 4).c_str()));
+    if (!off.empty())
+        messagebox(job.progress.window,
+                   textf(kStampsDisagree, listed(off).c_str(), channel(n - 1).c_str(), channel(0).c_str()).c_str(),
+                   kWarningCaption);
+
+    std::vector<std::string> maxima;
+    bool differ = false;
+    for (int c = 0; c < n; ++c)
+        if (job.inputs[c].head().found.ADMaxValue) {
+            maxima.push_back(textf(kResolutionOf, channel(c).c_str(), job.inputs[c].head().own.ADMaxValue));
+            differ = differ || job.inputs[c].head().own.ADMaxValue != job.header.ADMaxValue;
+        }
+    if (differ && !job.options.volts)
+        messagebox(job.progress.window, textf(kResolutions, listed(maxima).c_str(), job.header.ADMaxValue + 1).c_str(),
+                   kWarningCaption);
+}
+
 int runjob(ConversionJob& job, const FileSelection& block, const std::string& outputdir)
 {
     // With separate files each run converts only the file it is given.
-    job.names = (block.nfiles() > 1 && (block.combine & 0xff) == 'N') ? std::vector<std::string>{job.path} : block.files;
-    if (job.names.empty())
-        job.names.push_back(job.path);
-    if (static_cast<int>(job.names.size()) > maxInputs)
+    const bool separate = block.nfiles() > 1 && (block.combine & 0xff) == 'N';
+    std::vector<std::string> firsts = separate ? std::vector<std::string>{job.path} : block.files;
+    if (firsts.empty())
+        firsts.push_back(job.path);
+    if (static_cast<int>(firsts.size()) > maxInputs)
         return job.fail(textf(kTooManyInputs, maxInputs));
+    for (std::size_t c = 0; c < firsts.size(); ++c) {
+        const auto at = separate ? std::find(block.files.begin(), block.files.end(), job.path) - block.files.begin()
+                                 : static_cast<std::ptrdiff_t>(c);
+        NcsInput& in = job.inputs.emplace_back();
+        in.pieces.emplace_back().name = firsts[c];
+        if (at < static_cast<std::ptrdiff_t>(block.continued.size()))
+            for (const std::string& name : block.continued[at])
+                in.pieces.emplace_back().name = name;
+        for (const NcsPiece& p : in.pieces)
+            job.names.push_back(p.name);
+    }
 
     job.outputName = abfname(job.path, outputdir);
-    for (const std::string& name : job.names) {
-        // Read-only: recordings are never modified and often sit on read-only media.
-        FilePtr f = openfile(name, "rb");
-        if (!f)
+    for (const std::string& name : job.names)
+        if (!openfile(name, "rb"))
             return job.fail(textf(kCouldntOpen, name.c_str()));
-        std::setvbuf(f.get(), nullptr, _IONBF, 0);
-        job.inputs.emplace_back().name = name;
-        job.inputs.back().file = std::move(f);
-    }
     for (const std::string& name : job.names)
         if (samefile(name, job.outputName))
             return job.fail(textf(kReplacesInput, job.outputName.c_str()));
+    std::string problem;
+    if (!job.options.events.empty() && !job.events.open(job.options.events, problem))
+        return job.fail(problem);
     if (!openpart(job, 1))
         return 0;
 
     job.progress.firstLine = textf(kExporting, job.path.c_str());
     job.progress.outputName = job.outputName;
 
-    if (!readheaders(job) || !sizes(job) || !beginpart(job, 0, 0) || !copyrecords(job) || !endpart(job))
+    const bool stamps = job.options.from || job.options.to || job.inputs.front().pieces.size() > 1;
+    if (!readheaders(job) || !sizes(job) || (stamps && !readstamps(job)) || (job.ranged && !resolverange(job)))
         return 0;
-    job.inputs.clear();
+    // A channel cut short would repeat stale samples; stop where the shortest ends.
+    if (job.unequal)
+        messagebox(job.progress.window, textf(kUnequal, job.records).c_str(), kWarningCaption);
+    if (!beginpart(job, 0, 0) || !copyrecords(job) || !endpart(job))
+        return 0;
+    for (NcsInput& in : job.inputs)
+        in.chunk = {};
     job.interleaved = {};
 
     const std::size_t parts = job.done.size();
@@ -561,7 +947,15 @@ int runjob(ConversionJob& job, const FileSelection& block, const std::string& ou
         if (!job.done[k - 1]->commit(name))
             return job.fail(textf(kCouldntWrite, name.c_str()));
     }
-    return job.records;
+    for (const std::string& name : job.grown)
+        messagebox(job.progress.window, textf(kGrew, name.c_str()).c_str(), kWarningCaption);
+    for (const auto& [text, count] : {std::pair{kEventsLeftOut, job.eventsLeftOut}, {kEventsTooFar, job.eventsTooFar}})
+        if (count)
+            messagebox(job.progress.window,
+                       textf(text, job.options.events.c_str(), count, static_cast<long long>(job.events.count())).c_str(),
+                       kWarningCaption);
+    warncombined(job);
+    return job.selected;
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 // followed by a synch array giving each record's start time.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "convert/abfheader.h"
 #include "convert/ncstiming.h"
+#include "convert/timerange.h"
 #include "platform/frontend.h"
 #include "progress/progresswindow.h"
 
@@ -16,6 +18,9 @@
 struct FileSelection {
     std::int32_t combine = 'N';  // 'Y' or 'N' in the lowest byte
     std::vector<std::string> files;
+    // The files that continue files[i] after the acquisition stopped and
+    // restarted, in time order: none, or one list per file.
+    std::vector<std::vector<std::string>> continued = {};
 
     int nfiles() const { return static_cast<int>(files.size()); }
 };
@@ -32,6 +37,12 @@ struct ConvertOptions {
     bool volts = false;      // scale and units so that readers show microvolts
     bool startTime = false;  // start date and time from the header's opening time
     bool split = false;      // a recording too long for one file goes into parts
+    bool names = false;      // channels named after their inputs' AcqEntName
+    // Only the records that overlap [from, to) are converted, each whole.
+    std::optional<TimeBound> from = {}, to = {};
+    // An event file whose events become the file's tags, each in the span
+    // of the records it falls in; empty: no tags.
+    std::string events = {};
     std::int32_t limit = abfMaxCount;  // lowered by tests to split small recordings
 };
 

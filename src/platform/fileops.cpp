@@ -1,15 +1,89 @@
 #include "platform/fileops.h"
 
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 FilePtr openfile(const std::string& name, const char* mode)
 {
     return FilePtr(std::fopen(name.c_str(), mode));
+}
+
+namespace {
+
+enum class Made { ok, taken, failed };
+
+// Creates name, failing when anything has that name already.
+Made createnew(const std::string& name, FilePtr& file)
+{
+#ifdef _WIN32
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Made::taken : Made::failed;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDWR | _O_BINARY);
+    if (fd == -1) {
+        CloseHandle(h);
+    } else {
+        file.reset(_fdopen(fd, "w+b"));
+        if (!file)
+            _close(fd);
+    }
+    if (!file)
+        DeleteFileA(name.c_str());
+#else
+    const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? Made::taken : Made::failed;
+    file.reset(fdopen(fd, "w+b"));
+    if (!file) {
+        close(fd);
+        unlink(name.c_str());
+    }
+#endif
+    return file ? Made::ok : Made::failed;
+}
+
+// Names another process cannot foresee, without a source that may be
+// missing: the clock and the process number seed the generator.
+std::uint32_t randomname()
+{
+#ifdef _WIN32
+    const std::uint64_t pid = GetCurrentProcessId();
+#else
+    const std::uint64_t pid = static_cast<std::uint64_t>(getpid());
+#endif
+    static std::mt19937_64 gen(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                               (pid << 32));
+    return static_cast<std::uint32_t>(gen());
+}
+
+}  // namespace
+
+FilePtr createunique(const std::string& beside, std::string& name)
+{
+    FilePtr file;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(randomname()));
+        name = beside + suffix;
+        if (createnew(name, file) != Made::taken)
+            return file;
+    }
+    return file;
 }
 
 long long filesize(std::FILE* f)

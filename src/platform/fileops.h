@@ -14,6 +14,13 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Opens with std::fopen semantics; a null FilePtr on failure.
 FilePtr openfile(const std::string& name, const char* mode);
 
+// Creates a new file named beside (its name, a dot, eight random hex
+// digits and ".tmp") and opens it for reading and writing. The name is
+// taken only if nothing, not even a link, has it (O_EXCL | O_NOFOLLOW, or
+// CREATE_NEW); another is tried while names are taken. Sets name; a null
+// FilePtr when no file could be made.
+FilePtr createunique(const std::string& beside, std::string& name);
+
 // Size of an open file in bytes, or -1 when it cannot be told.
 long long filesize(std::FILE* f);
 

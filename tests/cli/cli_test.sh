@@ -1,8 +1,8 @@
 #!/bin/bash
 # End-to-end runs of the tessel command: texts, exit status, files made.
-# Usage: cli_test.sh TESSEL NCSGEN WORKDIR
+# Usage: cli_test.sh TESSEL NCSGEN WORKDIR [MANPAGE]
 set -u
-tessel=$1 ncsgen=$2 work=$3
+tessel=$1 ncsgen=$2 work=$3 manpage=${4:-}
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 passed=0 failed=0
 
@@ -68,10 +68,17 @@ done
 run --help
 check "help" 0 "$rc"
 check "help names convert" 1 "$(grep -c 'Usage: tessel convert' <<<"$out")"
-for option in --combine --volts --start-time --split --output-dir --quiet --json; do
+for option in --combine --volts --start-time --split --names --from --to --events --output-dir --quiet --json; do
     check "help: $option and an example" "yes yes" \
         "$(grep -q -e "^  $option " <<<"$out" && echo yes) $(grep -q -e "^ *tessel [a-z]* .*$option" <<<"$out" && echo yes)"
 done
+# The manual page documents every command and option that --help names.
+if [ -n "$manpage" ]; then
+    page=$(sed 's/\\-/-/g' "$manpage")
+    for item in convert info $(grep -oE -- '--[a-z][a-z-]*' <<<"$out" | sort -u); do
+        check "manual page: $item" yes "$(grep -qE -- "^\.[A-Z]+ .*$item( |\$)" <<<"$page" && echo yes)"
+    done
+fi
 run --version
 check "version" "tessel" "${out%% *}"
 
@@ -85,6 +92,18 @@ check "folder: natural order" "$(seq -s' ' 0 11)" "$(grep -o 'EEG Ch [0-9]*' <<<
 run info nat
 check "info folder: its .ncs files in order" "nat/CSC1.ncs nat/csc2.NCS nat/CSC3.ncs nat/CSC4.ncs" \
     "$(grep -o '^nat/[^:]*' <<<"$out" | head -4 | paste -sd' ')"
+# Files that are no recording: a message each, status 1, null in the JSON array.
+mkdir -p junk && : >junk/empty.ncs && echo hello >junk/short.ncs && head -c 20000 /dev/zero >junk/zeros.abf
+neither=" is neither an NCS recording nor an ABF file"
+run info --json junk/empty.ncs junk/short.ncs junk/zeros.abf nat/CSC1.abf
+check "not a recording: status, messages" "1|File Error: junk/empty.ncs$neither|File Error: junk/short.ncs$neither|File Error: junk/zeros.abf$neither" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+if [ -x /usr/bin/python3 ]; then
+    check "not a recording: null in the array" "None None None ABF" \
+        "$(/usr/bin/python3 -c 'import json, sys; print(*[f and f["format"] for f in json.load(sys.stdin)])' <<<"$out")"
+fi
+run info junk/empty.ncs
+check "not a recording: nothing on stdout" "1|" "$rc|$out"
 rm nat/CSC1.abf
 run convert --combine --quiet nat/CSC3.ncs nat/CSC1.ncs
 run info nat/CSC3.abf
@@ -97,23 +116,74 @@ check "empty folder: usage" "2|tessel: the folder empty holds no .ncs files" "$r
 "$ncsgen" --channels 2 --records 40 --gap 10:1000000 --gap 20:-3000000 --short 5:100 holes >/dev/null || exit 1
 "$ncsgen" --channels 1 --records 40 --first-channel 5 whole >/dev/null || exit 1
 run info holes/CSC1.ncs
-check "gaps: discontinuities" "  Discontinuities    2 (largest 3 s, 1 s missing)" "$(grep Discontinuities <<<"$out")"
-check "gaps: backwards" "  Backwards          1" "$(grep Backwards <<<"$out")"
-check "gaps: short records" "  Short records      1 (fewer than 512 valid samples)" "$(grep 'Short records' <<<"$out")"
+check "gaps: info" "  Discontinuities    2 (largest 3 s)|  Holes              1 (1 s missing, the largest 1 s)|  Backwards          1 (3 s back in all)|  Short records      1 (fewer than 512 valid samples)" \
+    "$(grep -E 'Discontinuities|Holes|Backwards|Short records' <<<"$out" | paste -sd'|')"
 run info whole/CSC1.ncs
-check "no gaps" "  Discontinuities    0|  Backwards          0" "$(grep -E 'Discontinuities|Backwards' <<<"$out" | paste -sd'|')"
+check "no gaps" "  Discontinuities    0|  Holes              0|  Backwards          0" "$(grep -E 'Discontinuities|Holes|Backwards' <<<"$out" | paste -sd'|')"
 run info --json holes whole/CSC1.ncs
 check "json: status" 0 "$rc"
 if [ -x /usr/bin/python3 ]; then
-    check "json: every value" "holes/CSC1.ncs 2 3000000 1000000 1 1|holes/CSC2.ncs 2 3000000 1000000 1 1|whole/CSC1.ncs 0 0 0 0 0" \
+    check "json: every value" "holes/CSC1.ncs 2 3000000 1 1000000 1000000 1 3000000 1|holes/CSC2.ncs 2 3000000 1 1000000 1000000 1 3000000 1|whole/CSC1.ncs 0 0 0 0 0 0 0 0" \
         "$(/usr/bin/python3 -c 'import json, sys
 for f in json.load(sys.stdin):
-    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "missing_us", "backwards", "short_records")))' <<<"$out" | paste -sd'|')"
+    print(f["file"], *(int(f[k]) for k in ("discontinuities", "largest_discontinuity_us", "holes", "missing_us", "largest_hole_us", "backwards", "stepped_back_us", "short_records")))' <<<"$out" | paste -sd'|')"
 fi
 run convert --combine --quiet holes/CSC1.ncs whole/CSC1.ncs holes/CSC2.ncs
 check "gaps: converted" 0 "$rc"
-check "gaps: one warning per input with holes" "Warning: holes/CSC1.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start|Warning: holes/CSC2.ncs: time-stamp discontinuities: 2 (largest 3 s, 1 s missing), backward stamps: 1, records with fewer than 512 valid samples: 1; the synch array keeps each record's start" \
-    "$(paste -sd'|' <<<"$err")"
+check "gaps: one warning per input with holes" 2 "$(grep -c '^Warning: holes/CSC[12].ncs: time-stamp holes' <<<"$err")"
+
+# Each shape of the stamps, alone: what was found and what the output holds.
+while IFS='|' read -r name options warning; do
+    rm -rf shape && "$ncsgen" --channels 1 --records 20 $options shape >/dev/null || exit 1
+    run convert --quiet shape/CSC1.ncs
+    check "warning: $name" "0|$warning" "$rc|$err"
+done <<'EOF'
+continuous|--seed 1|
+a hole|--gap 10:1000000|Warning: shape/CSC1.ncs: time-stamp holes: 1, 1 s missing, the largest 1 s (the synch array keeps each record's start)
+one stamp out of order|--gap 5:-1080000 --gap 6:1080000|Warning: shape/CSC1.ncs: stamps going backwards: 1 (the synch array keeps each record's start as stamped)
+clock stepped back|--gap 10:-3000000|Warning: shape/CSC1.ncs: stamps going backwards: 1, 3 s back in all (the synch array keeps each record's start as stamped)
+short records alone|--short 3:100 --short 4:0|Warning: shape/CSC1.ncs: records with fewer than 512 valid samples: 2 (their invalid samples are copied as data)
+all three|--gap 3:500000 --gap 8:-2000000 --short 12:7|Warning: shape/CSC1.ncs: time-stamp holes: 1, 0.5 s missing, the largest 0.5 s (the synch array keeps each record's start); stamps going backwards: 1, 2 s back in all (the synch array keeps each record's start as stamped); records with fewer than 512 valid samples: 1 (their invalid samples are copied as data)
+EOF
+
+# Event files: a folder's after its recordings; first, last and distinct values,
+# the first events in file order.
+"$ncsgen" --channels 1 --records 40 --gap 10:1000000 --events 16 --event=-5000000:7 ev >/dev/null || exit 1
+run info ev
+check "events: after the recordings" "ev/CSC1.ncs ev/Events.nev" "$(grep -o '^ev/[^:]*' <<<"$out" | paste -sd' ')"
+check "events: summary" "  Events             7|  Time stamps        995000000 ... 1001641000 us (6.641 s from first to last)|  TTL values         0 1 2 7" \
+    "$(sed -n '/NEV events/,$p' <<<"$out" | grep -E '^  (Events|Time stamps|TTL values) ' | paste -sd'|')"
+check "events: the first, before the recording" "    995000000 us  id 19  TTL 7  TTL Input on AcqSystem1_0 board 0 port 0 value (0x0007).|    999999000 us  id 11  TTL 0  Starting Recording" \
+    "$(grep -A2 'First events' <<<"$out" | tail -2 | paste -sd'|')"
+mkdir -p badev && head -c 1000 ev/Events.nev >badev/short.nev && cp ev/CSC1.ncs badev/csc.nev
+head -c 16384 ev/Events.nev >badev/none.nev && head -c -10 ev/Events.nev >badev/cut.nev
+run info --json badev/short.nev badev/csc.nev badev/none.nev badev/cut.nev
+check "bad events: status, messages" "1|File Error: badev/short.nev is too short for an event file: 1000 bytes, less than its 16384-byte header|File Error: badev/csc.nev is not an event file: its header gives FileType CSC" \
+    "$rc|$(paste -sd'|' <<<"$err")"
+if [ -x /usr/bin/python3 ]; then
+    check "bad events: null, then the events and partial bytes" "None|None|0 0 None|6 174 [0, 1, 2, 7]" \
+        "$(/usr/bin/python3 -c 'import json, sys
+for f in json.load(sys.stdin):
+    print(f and " ".join(str(f[k]) for k in ("events", "partial_record_bytes", "ttl_values" if f["events"] else "first_timestamp_us")))' <<<"$out" | paste -sd'|')"
+fi
+run info badev/cut.nev
+check "cut events: the partial record told" "  Events             6, then 174 bytes of a partial record (left out)" "$(grep Events <<<"$out")"
+
+# Tags of an ABF file, appended here by hand: seconds count sample intervals of all channels.
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+while read -r channels first second; do
+    "$tessel" convert --quiet --combine $(for c in $(seq $channels); do echo ev/CSC1.ncs; done) 2>/dev/null
+    block=$(($(wc -c <ev/CSC1.abf) / 512))
+    { printf "$(le32 16000)%-56s\x01\x00\x00\x00" "Stim on"; printf "$(le32 -32)%-56s\x01\x00\x00\x00" ""; } >>ev/CSC1.abf
+    head -c 384 /dev/zero >>ev/CSC1.abf
+    printf "$(le32 $block)$(le32 2)" | dd of=ev/CSC1.abf bs=1 seek=44 conv=notrunc 2>/dev/null
+    run info ev/CSC1.abf
+    check "tags on $channels channels" "  Tags              2 (at block $block)|    $first s  lTagTime 16000  Stim on|    $second s  lTagTime -32  " \
+        "$(grep -A2 '^  Tags' <<<"$out" | paste -sd'|')"
+done <<'EOF'
+1 0.5 -0.001
+2 0.25 -0.0005
+EOF
 
 # Options that read more of the header.
 "$ncsgen" --channels 1 --records 4 --bit-volts none --time-form none bare >/dev/null || exit 1
@@ -139,6 +209,68 @@ check "split: status" 0 "$rc"
 check "split: parts" $'Output file is long/CSC1_part1.abf.\n 4 records selected.\nOutput file is long/CSC1_part2.abf.\n 2 records selected.' "$out"
 run info long/CSC1_part2.abf
 check "split: a complete file" "  Episodes          2|  Synch entries     2 (at block 16)" "$(grep -E 'Episodes|Synch' <<<"$out" | paste -sd'|')"
+
+# Sessions: a folder's restart files join their channel; with --combine each
+# of several folders is one session, one file.
+"$ncsgen" --channels 2 --records 30 s1 >/dev/null && "$ncsgen" --channels 2 --records 20 --start-time 1010000000 s2 >/dev/null || exit 1
+mkdir -p sess && cp s1/*.ncs sess/ && cp s2/CSC1.ncs sess/CSC1_0001.ncs && cp s2/CSC2.ncs sess/CSC2_0001.ncs && cp -r sess sess2
+episodes() { "$tessel" info "$1" | awk '/Episodes/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet sess sess2
+check "sessions: one file each, restarts named" "0|50 50|2" "$rc|$(episodes sess/CSC1.abf) $(episodes sess2/CSC1.abf)|$(grep -c '^Warning: sess/CSC[12].ncs: acquisition restarts: 1, 9.52 s paused in all' <<<"$err")"
+run convert --quiet sess
+check "restarts, separately: one file a channel" "0|sess/CSC1.abf sess/CSC2.abf|50" "$rc|$(echo sess/*.abf)|$(episodes sess/CSC2.abf)"
+run convert --combine --quiet sess/CSC1.ncs sess/CSC1_0001.ncs
+check "files named one by one: channels as given" "0|  Channels          2" "$rc|$("$tessel" info sess/CSC1.abf | grep Channels | tr -d '\r')"
+rm sess2/CSC2_0001.ncs
+run convert --combine --quiet sess2
+check "restarts that do not line up: refused" "1|File Error: sess2/CSC1.ncs continues in 2 files after restarts, sess2/CSC2.ncs in 1: the channels cannot be lined up" "$rc|$(head -1 <<<"$err")"
+# Names and ranges.
+run convert --combine --quiet --names --from 0.1 --to 0.2 rec
+check "names and a range: 7 records from 96 ms" "0|7|CSC1 CSC2 CSC3" "$rc|$(episodes rec/CSC1.abf)|$("$tessel" info rec/CSC1.abf | grep -oE '^ +[0-9]+ +CSC[0-9]' | awk '{ print $2 }' | paste -sd' ')"
+rm -f rec/*.abf
+
+# Events: a folder's Events.nev (any case), or a file named after --events.
+"$ncsgen" --channels 2 --records 40 --events 10 ev >/dev/null || exit 1
+mv ev/Events.nev ev/EVENTS.NEV && cp -r ev ev2 && head -c 16000 ev/EVENTS.NEV >ev2/EVENTS.NEV
+tags() { "$tessel" info "$1" | awk '/Tags/ { print $2 }' | tr -d '\r'; }
+run convert --combine --quiet --events ev ev2
+check "events: tags from the folder's file, a broken one fails its session" \
+    "1|4|File Error: ev2/EVENTS.NEV is too short for an event file: 16000 bytes, less than its 16384-byte header" \
+    "$rc|$(tags ev/CSC1.abf)|$(grep 'File Error' <<<"$err")"
+# What each command says first, and its status.
+while IFS='|' read -r args status message; do
+    run $args
+    check "options: $args" "$status|$message" "$rc|$(head -1 <<<"$err")"
+done <<'EOF'
+convert --combine sess sess2 rec/CSC1.ncs|2|tessel: --combine takes either folders, one file each, or files, one file of all
+convert --combine --output-dir out sess sess2|2|tessel: sess/CSC1.ncs and sess2/CSC1.ncs would both write out/CSC1.abf
+convert --from|2|tessel: --from needs a time
+convert --from 1e3 rec|2|tessel: --from takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 1e3
+convert --to 10:5:00 rec|2|tessel: --to takes seconds from the first record or a clock time HH:MM:SS[.mmm], not 10:5:00
+convert --from 2 --to 1 rec|2|tessel: --from must come before --to
+convert --quiet --events rec/CSC1.ncs|0|Warning: rec holds no Events.nev: converted without tags
+convert --quiet --events ev/none.nev rec/CSC1.ncs|1|File Error: Couldn't open ev/none.nev
+convert --quiet --events=ev/EVENTS.NEV rec/CSC1.ncs|0|Warning: ev/EVENTS.NEV: 2 of its 6 events lie before the first record converted or after the last, and are left out
+convert --quiet --events= rec/CSC1.ncs|2|tessel: --events= needs a file
+EOF
+check "events: a file named" "4" "$(tags rec/CSC1.abf)"
+rm -f rec/*.abf
+
+# Outputs are made under names of their own: planted links are replaced or
+# passed by, never written through; two runs onto one output both leave it whole.
+"$ncsgen" --channels 2 --records 20000 race >/dev/null || exit 1
+"$tessel" convert --quiet race/CSC1.ncs && mv race/CSC1.abf race/alone.abf
+before=$(cksum <race/CSC2.ncs)
+ln -s CSC2.ncs race/CSC1.abf && ln -s CSC2.ncs race/CSC1.abf.tmp
+run convert --quiet race/CSC1.ncs
+check "planted links: input unchanged, output a whole regular file" "0|$before|regular|same" \
+    "$rc|$(cksum <race/CSC2.ncs)|$([ ! -L race/CSC1.abf ] && echo regular)|$(cmp -s race/CSC1.abf race/alone.abf && echo same)"
+rm race/CSC1.abf race/CSC1.abf.tmp
+"$tessel" convert --quiet race/CSC1.ncs 2>race1.txt & first=$!
+"$tessel" convert --quiet race/CSC1.ncs 2>race2.txt & second=$!
+wait $first; rc1=$?; wait $second; rc2=$?
+check "two runs at once: both succeed, output whole, nothing left" "0 0|||same|CSC1.abf CSC1.ncs CSC2.ncs alone.abf" \
+    "$rc1 $rc2|$(cat race1.txt)|$(cat race2.txt)|$(cmp -s race/CSC1.abf race/alone.abf && echo same)|$(LC_ALL=C ls race | paste -sd' ')"
 
 # The rest needs a POSIX process: Wine's console is no terminal of ours and
 # its server does the writing.

@@ -1,6 +1,7 @@
 // Arbitrary bytes as an NCS file: the header reader and the whole conversion
 // run must neither crash nor leave anything but a consistent ABF file.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -37,9 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.split = size % 7 == 0;
     if (options.split)
         options.limit = 4096;
+    options.names = size % 11 == 0;
+    // A range from the first bytes; events made of the input's records, so
+    // that the first event falls on the first record's time stamp.
+    if (size % 13 == 0 && size > 1)
+        options.from = TimeBound{data[0] * 1000.0, false}, options.to = TimeBound{data[1] * 1e4, data[1] % 2 == 1};
+    if (size % 4 == 0) {
+        options.events = (fuzzworkdir() / "in.nev").string();
+        const std::size_t from = std::min(size, ncsHeaderSize - 6);
+        writebytes(options.events, nevheader() + std::string(bytes + from, std::min<std::size_t>(size - from, 20 * 184)));
+    }
     ConvertOutcome outcome;
     const int records = ncstoabf(selection, input, progress, {}, options, &outcome);
     takerecorded();
+    // Temporary files never outlive their run, whatever its end.
+    for (const auto& e : fs::directory_iterator(fuzzworkdir()))
+        if (e.path().extension() == ".tmp")
+            std::abort();
 
     const fs::path output = fuzzworkdir() / "in.abf";
     if (outcome.parts.size() > 1) {
@@ -59,9 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t acq = int32at(abf, 10);
     const std::int64_t synchAt = int32at(abf, 92) * 512LL;
     // Data, synch array and file length must agree with the header.
+    const std::int64_t tagsAt = int32at(abf, 44) * 512LL;
+    const std::int64_t tags = int32at(abf, 48);
     if (int32at(abf, 16) != records || acq % n != 0 || synchAt < 6144 + 2 * acq ||
-        static_cast<std::int64_t>(abf.size()) != synchAt + (records + 63) / 64 * 512LL ||
-        int32at(abf, 44) * 512LL != static_cast<std::int64_t>(abf.size()))
+        tagsAt != synchAt + (records + 63) / 64 * 512LL || tags < 0 || (tags > 0 && options.events.empty()) ||
+        static_cast<std::int64_t>(abf.size()) != tagsAt + (tags * 64 + 511) / 512 * 512)
         std::abort();
     fs::remove(output);
     return 0;

@@ -43,6 +43,28 @@ std::string NcsBytes::bytes() const
     return out + tail;
 }
 
+std::string nevheader(const std::string& text)
+{
+    std::string out = text;
+    out.resize(16384, '\0');
+    return out;
+}
+
+std::string nevrecord(std::uint64_t stamp, std::int16_t id, std::uint16_t ttl, const std::string& text)
+{
+    std::string out;
+    put(out, 800, 2);
+    put(out, 102, 2);
+    put(out, 2, 2);
+    put(out, stamp, 8);
+    put(out, static_cast<std::uint16_t>(id), 2);
+    put(out, ttl, 2);
+    out.resize(56, '\0');  // crc, two spare words, eight extra values
+    out += text.substr(0, 128);
+    out.resize(184, '\0');
+    return out;
+}
+
 std::string ncslines(int recordSize, const std::string& frequency, int adMaxValue, int adChannel)
 {
     std::ostringstream s;

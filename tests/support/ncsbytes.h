@@ -30,6 +30,12 @@ std::string ncslines(int recordSize = 1044, const std::string& frequency = "3200
 // distinct across the whole recording.
 NcsBytes ncsrecording(int records, int adChannel = 0, int recordSize = 1044, std::int64_t firstStamp = 5000000);
 
+// An event file's 16384-byte header: text, padded with NULs.
+std::string nevheader(const std::string& text = "######## Neuralynx Data File Header\r\n-FileType Event\r\n"
+                                                "-RecordSize 184\r\n");
+// One 184-byte event record; text fills the event string, cut at 128 bytes.
+std::string nevrecord(std::uint64_t stamp, std::int16_t id, std::uint16_t ttl, const std::string& text);
+
 void writebytes(const std::filesystem::path& path, const std::string& bytes);
 std::string readbytes(const std::filesystem::path& path);
 

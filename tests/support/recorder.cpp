@@ -8,11 +8,17 @@
 namespace {
 Recorder recorded;
 bool echo = false;
+std::function<void()> nextreport;
 }
 
 Recorder takerecorded()
 {
     return std::exchange(recorded, Recorder{});
+}
+
+void atnextreport(std::function<void()> action)
+{
+    nextreport = std::move(action);
 }
 
 void echomessages(bool on)
@@ -36,4 +42,6 @@ void progshow(WindowHandle, ProgressWindow& record)
 void progupdate(ProgressWindow& record)
 {
     recorded.reports.push_back({record.percentage, record.firstLine, record.secondLine});
+    if (auto action = std::exchange(nextreport, nullptr))
+        action();
 }

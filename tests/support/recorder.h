@@ -2,6 +2,7 @@
 // A front end for tests: every message and progress report is recorded so
 // that texts, captions and order can be asserted.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,7 @@ Recorder takerecorded();
 // When on, each message is also written to stderr as "caption: text", so a
 // death test, whose recording dies with its process, can match it.
 void echomessages(bool on);
+
+// Runs action once, at the next progress report: for tests that act while a
+// conversion is under way (another run, a file that grows).
+void atnextreport(std::function<void()> action);

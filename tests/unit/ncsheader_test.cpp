@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "convert/ncsheader.h"
@@ -140,37 +141,70 @@ TEST(NcsHeader, OpeningTimeInTheFormsRecordersWrite)
         EXPECT_FALSE(ncsopened(bad)) << bad;
 }
 
-TEST(NcsTiming, DiscontinuitiesBackwardStampsAndShortRecords)
+// Stamps of a 32 kHz recording, 16000 us a record: shifts move a record and
+// every later one, moves only the one record.
+std::vector<std::int64_t> stamps(int records, std::vector<std::pair<int, std::int64_t>> shifts,
+                                 std::vector<std::pair<int, std::int64_t>> moves = {})
 {
-    // 32 kHz: 31.25 us a sample, 16000 us a record; 15 us either way is continuous.
+    std::vector<std::int64_t> s;
+    for (int r = 0; r < records; ++r)
+        s.push_back(16000LL * r);
+    for (auto [at, by] : shifts)
+        for (int r = at; r < records; ++r)
+            s[r] += by;
+    for (auto [at, by] : moves)
+        s[at] += by;
+    return s;
+}
+
+TEST(NcsTiming, HolesStepsBackAndOutOfOrderStampsAddUp)
+{
     struct Case {
         const char* name;
         std::vector<std::int64_t> stamps;
-        std::vector<std::uint32_t> valid;  // empty: all 512
-        long long discontinuities, backwards, shortRecords;
-        double largest, missing;
+        long long discontinuities, backwards, holes;
+        double missing, largestHole, back;
     };
     const Case cases[] = {
-        {"continuous", {0, 16000, 32000, 48000}, {}, 0, 0, 0, 0, 0},
-        {"within half a sample", {0, 16015, 32000, 47985}, {}, 0, 0, 0, 0, 0},
-        {"two holes", {0, 16016, 32016, 1032016, 1048016, 2048016}, {}, 3, 0, 0, 984000, 1968016},
-        {"backwards", {100000, 116000, 50000, 66000}, {}, 1, 1, 0, 82000, 0},
-        {"repeated stamp", {0, 0}, {}, 1, 0, 0, 16000, 0},
-        {"short records", {0, 16000, 32000}, {512, 100, 0}, 0, 0, 2, 0, 0},
+        {"continuous", stamps(20, {}), 0, 0, 0, 0, 0, 0},
+        {"within half a sample", {0, 16015, 32000, 47985}, 0, 0, 0, 0, 0, 0},
+        {"a hole", stamps(20, {{10, 1000000}}), 1, 0, 1, 1000000, 1000000, 0},
+        {"two holes in a row", stamps(20, {{5, 1000000}, {6, 500000}}), 2, 0, 2, 1500000, 1000000, 0},
+        {"clock stepped back", stamps(20, {{10, -3000000}}), 1, 1, 0, 0, 0, 3000000},
+        {"repeated stamp", {0, 0}, 1, 0, 0, 0, 0, 16000},
+        {"one stamp before the first", stamps(20, {}, {{5, -1080000}}), 2, 1, 0, 0, 0, 0},
+        {"one stamp far ahead", stamps(20, {}, {{5, 3600000000}}), 2, 1, 0, 0, 0, 0},
+        {"out of order, back with a hole", stamps(20, {{6, 500000}}, {{5, -1080000}}), 2, 1, 1, 500000, 500000, 0},
+        {"out of order at the end", stamps(20, {}, {{19, -1000000}}), 1, 1, 0, 0, 0, 1000000},
+        {"step back, then a smaller hole", stamps(20, {{10, -3000000}, {12, 1000000}}), 2, 1, 1, 1000000, 1000000, 3000000},
+        {"every shape", stamps(20, {{3, 1000000}, {8, -3000000}, {17, 500000}}, {{12, 2000000}}), 5, 2, 2, 1500000, 1000000,
+         3000000},
     };
     for (const Case& c : cases) {
         NcsTiming t(31.25, 512);
-        for (std::size_t r = 0; r < c.stamps.size(); ++r)
-            t.add(c.stamps[r], c.valid.empty() ? 512 : c.valid[r]);
+        for (std::int64_t stamp : c.stamps)
+            t.add(stamp, 512);
+        const NcsTiming::Jumps j = t.jumps();
         EXPECT_EQ(t.records, static_cast<long long>(c.stamps.size())) << c.name;
         EXPECT_EQ(t.discontinuities, c.discontinuities) << c.name;
         EXPECT_EQ(t.backwards, c.backwards) << c.name;
-        EXPECT_EQ(t.shortRecords, c.shortRecords) << c.name;
-        EXPECT_EQ(t.largest, c.largest) << c.name;
-        EXPECT_EQ(t.missing, c.missing) << c.name;
+        EXPECT_EQ(j.holes, c.holes) << c.name;
+        EXPECT_EQ(j.missing, c.missing) << c.name;
+        EXPECT_EQ(j.largestHole, c.largestHole) << c.name;
+        EXPECT_EQ(j.back, c.back) << c.name;
         EXPECT_EQ(t.first, c.stamps.front()) << c.name;
         EXPECT_EQ(t.last, c.stamps.back()) << c.name;
+        // The figures add up: the span of the stamps is the records' time, less one record, plus
+        // missing, less back (up to the jitter each record may have).
+        const double records = static_cast<double>(c.stamps.size() - 1) * 16000;
+        EXPECT_NEAR(static_cast<double>(*t.last - *t.first), records + j.missing - j.back, 15.625 * c.stamps.size())
+            << c.name;
     }
+
+    NcsTiming shortRecords(31.25, 512);
+    for (std::uint32_t valid : {512u, 100u, 0u})
+        shortRecords.add(0, valid);
+    EXPECT_EQ(shortRecords.shortRecords, 2);
 }
 
 }  // namespace

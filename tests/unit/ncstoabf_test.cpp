@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "convert/abftag.h"
+#include "convert/ncsheader.h"
 #include "convert/ncstoabf.h"
 #include "support/ncsbytes.h"
 #include "support/recorder.h"
@@ -17,15 +21,35 @@ protected:
     void SetUp() override { takerecorded(); }
 
     int run(std::vector<std::string> files, const std::string& path, char combine = 'Y',
-            const std::string& outputdir = {}, const ConvertOptions& options = {})
+            const std::string& outputdir = {}, const ConvertOptions& options = {},
+            std::vector<std::vector<std::string>> continued = {})
     {
         FileSelection selection;
         selection.combine = combine;
         selection.files = std::move(files);
+        selection.continued = std::move(continued);
         const FileSelection before = selection;
         int records = ncstoabf(selection, path, progress, outputdir, options, &outcome);
         EXPECT_EQ(selection.files, before.files);
         return records;
+    }
+
+    // The one message since the last take: a warning of this text.
+    static void expectwarning(const std::string& text)
+    {
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << text;
+        EXPECT_EQ(rec.messages[0].caption, "Warning");
+        EXPECT_EQ(rec.messages[0].text, text);
+    }
+
+    // The one message since the last take: a failure of this text.
+    static void expectfailure(const std::string& text)
+    {
+        const Recorder rec = takerecorded();
+        ASSERT_EQ(rec.messages.size(), 1u) << text;
+        EXPECT_EQ(rec.messages[0].caption, "File Error");
+        EXPECT_EQ(rec.messages[0].text, text);
     }
 
     ScratchDir dir;
@@ -145,6 +169,26 @@ TEST_F(Conversion, SeparateFilesConvertOnlyTheGivenName)
     EXPECT_EQ(readbytes("CSC1.abf"), "older");
 }
 
+TEST_F(Conversion, TwoRunsOntoOneOutputEachLeaveItComplete)
+{
+    writebytes("CSC1.ncs", ncsrecording(200, 1).bytes());
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    const std::string alone = readbytes("CSC1.abf");
+    // The second run starts and ends while the first is under way.
+    int second = 0;
+    atnextreport([&] {
+        ProgressWindow other;
+        second = ncstoabf(FileSelection{'N', {"CSC1.ncs"}}, "CSC1.ncs", other);
+        EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the second run's output";
+    });
+    ASSERT_EQ(run({"CSC1.ncs"}, "CSC1.ncs"), 200);
+    EXPECT_EQ(second, 200);
+    EXPECT_TRUE(readbytes("CSC1.abf") == alone) << "the first run's output";
+    EXPECT_TRUE(takerecorded().messages.empty());
+    for (const auto& e : fs::directory_iterator("."))
+        EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
+
 TEST_F(Conversion, NamesAndFolders)
 {
     EXPECT_EQ(abfname("CSC1.ncs"), "CSC1.abf");
@@ -206,10 +250,12 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
     noSize.header = "-SamplingFrequency 32000\r\n-ADMaxValue 32767\r\n";
     NcsBytes tinySize = ncsrecording(3);
     tinySize.header = ncslines(20);
-    NcsBytes noFrequency = ncsrecording(3);
-    noFrequency.header = ncslines(1044, "0");
-    NcsBytes nanFrequency = ncsrecording(3);
-    nanFrequency.header = ncslines(1044, "nan");
+    auto rated = [](const char* hz) {
+        NcsBytes f = ncsrecording(3);
+        f.header = ncslines(1044, hz);
+        return f.bytes();
+    };
+    const std::string outside = " is outside 0.1 to 10000000 Hz, the rates of real acquisition systems";
     NcsBytes otherRate = ncsrecording(3);
     otherRate.header = ncslines(1044, "16000");
     writebytes("good.ncs", ncsrecording(3).bytes());
@@ -220,8 +266,13 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         {"partial.ncs", ncsrecording(1).bytes().substr(0, 16384 + 1043), "\npartial.ncs holds no complete record"},
         {"nosize.ncs", noSize.bytes(), "\nnosize.ncs gives no usable RecordSize"},
         {"tiny.ncs", tinySize.bytes(), "\ntiny.ncs gives no usable RecordSize"},
-        {"nofreq.ncs", noFrequency.bytes(), "\nnofreq.ncs gives no usable SamplingFrequency"},
-        {"nanfreq.ncs", nanFrequency.bytes(), "\nnanfreq.ncs gives no usable SamplingFrequency"},
+        // Rates no acquisition system has: named with their value, however they would fail later.
+        {"zero.ncs", rated("0"), "\nzero.ncs: SamplingFrequency 0" + outside},
+        {"nan.ncs", rated("nan"), "\nnan.ncs: SamplingFrequency nan" + outside},
+        {"sub.ncs", rated("1e-40"), "\nsub.ncs: SamplingFrequency 1e-40" + outside},
+        {"slow.ncs", rated("0.0999"), "\nslow.ncs: SamplingFrequency 0.0999" + outside},
+        {"fast.ncs", rated("10000001"), "\nfast.ncs: SamplingFrequency 10000001" + outside},
+        {"huge.ncs", rated("1e30"), "\nhuge.ncs: SamplingFrequency 1e+30" + outside},
         {"rate.ncs", otherRate.bytes(), "\ngood.ncs and rate.ncs differ in SamplingFrequency"},
     };
     for (const Case& c : cases) {
@@ -232,6 +283,7 @@ TEST_F(Conversion, FailuresAreShownAndLeaveNoOutput)
         const std::vector<std::string> files = alone ? std::vector<std::string>{c.name}
                                                      : std::vector<std::string>{"good.ncs", c.name};
         EXPECT_EQ(run(files, files[0]), 0) << c.name;
+        EXPECT_FALSE(outcome.tooLong) << c.name;  // no hint at --split
         const Recorder rec = takerecorded();
         ASSERT_EQ(rec.messages.size(), 1u) << c.name;
         EXPECT_EQ(rec.messages[0].text, c.message);
@@ -274,14 +326,22 @@ TEST_F(Conversion, UnusualInputsStillConvertSoundly)
     std::string out = readbytes("p.abf");
     EXPECT_EQ(out.substr(452, 10), "EEG Ch 1  ");
     EXPECT_EQ(int32at(out, 252), 2048);  // the last file's resolution
+    EXPECT_EQ(takerecorded().messages.size(), 1u);  // which is told
 
     // Inputs of unequal length: only the records every channel has, with a warning.
     writebytes("long.ncs", ncsrecording(5, 1).bytes());
     ASSERT_EQ(run({"long.ncs", "p.ncs"}, "long.ncs"), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
+    expectwarning("\nThe inputs differ in length: only the 3 records that all of them hold are converted");
     EXPECT_EQ(int32at(readbytes("long.abf"), 16), 3);
+
+    // The rates at the bounds convert, with a finite positive sample interval.
+    for (const auto& [hz, interval] : {std::pair{"0.1", 1e7f}, std::pair{"10000000", 0.1f}}) {
+        NcsBytes bound = ncsrecording(3);
+        bound.header = ncslines(1044, hz);
+        writebytes("bound.ncs", bound.bytes());
+        ASSERT_EQ(run({"bound.ncs"}, "bound.ncs"), 3) << hz;
+        EXPECT_EQ(realat(readbytes("bound.abf"), 122), interval) << hz;
+    }
 
     // An odd record size: records stay aligned and the synch array starts on
     // the block that lSynchArrayPtr names.
@@ -320,6 +380,9 @@ TEST_F(Conversion, VoltsScaleEachChannelFromItsOwnHeader)
     writebytes("b.ncs", inverted.bytes());
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs"), 3);
     const std::string plain = readbytes("a.abf");
+    expectwarning(
+        "\nThe combined inputs differ in ADMaxValue: channel 0 (a.ncs) 32767, channel 1 (b.ncs) 2047; the header holds "
+        "one resolution, 2048, which readers apply to every channel; --volts gives each channel its own exact scale");
     ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {.volts = true}), 3);
     const std::string volts = readbytes("a.abf");
     EXPECT_EQ(volts.substr(602, 24), "uV      uV      pA      ");
@@ -353,12 +416,47 @@ TEST_F(Conversion, StartTimeFromTheOpeningTime)
 
     writebytes("n.ncs", ncsrecording(3).bytes());
     ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.startTime = true}), 3);
-    const Recorder rec = takerecorded();
-    ASSERT_EQ(rec.messages.size(), 1u);
-    EXPECT_EQ(rec.messages[0].caption, "Warning");
-    EXPECT_EQ(rec.messages[0].text, "\nn.ncs gives no opening time: the start date and time are left 0");
+    expectwarning("\nn.ncs gives no opening time: the start date and time are left 0");
     out = readbytes("n.abf");
     EXPECT_EQ(out.substr(20, 8) + out.substr(366, 2), std::string(10, '\0'));
+}
+
+TEST_F(Conversion, CombinedInputsWhoseStampsDisagreeAreNamed)
+{
+    // Against the last input, whose stamps make the synch array: one
+    // channel 10 s late, one with a hole of its own, one within half a sample.
+    NcsBytes late = ncsrecording(20, 0, 1044, 15000000);
+    NcsBytes hole = ncsrecording(20, 1);
+    for (int r = 10; r < 20; ++r)
+        hole.records[r].stamp += 1000000;
+    NcsBytes near = ncsrecording(20, 2);
+    for (NcsRecord& r : near.records)
+        r.stamp += 15;
+    writebytes("late.ncs", late.bytes());
+    writebytes("hole.ncs", hole.bytes());
+    writebytes("near.ncs", near.bytes());
+    writebytes("ref.ncs", ncsrecording(20, 3).bytes());
+    ASSERT_EQ(run({"late.ncs", "hole.ncs", "near.ncs", "ref.ncs"}, "late.ncs"), 20);
+    expectwarning(
+        "\nThe combined inputs' time stamps disagree: channel 0 (late.ncs) by up to 10 s, channel 1 (hole.ncs) by up to "
+        "1 s; the synch array holds the stamps of channel 3 (ref.ncs), counted from the first stamp of channel 0 "
+        "(late.ncs)");
+    ASSERT_EQ(run({"late.ncs", "hole.ncs"}, "late.ncs", 'N'), 20);
+    EXPECT_TRUE(takerecorded().messages.empty()) << "separate files have nothing to disagree with";
+}
+
+TEST_F(Conversion, AFileThatGrowsIsConvertedAsItWasWithANotice)
+{
+    const std::string whole = ncsrecording(300).bytes();
+    const std::size_t start = ncsHeaderSize + 200 * 1044;
+    writebytes("grow.ncs", whole.substr(0, start));
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    const std::string before = readbytes("grow.abf");
+    atnextreport([&] { std::ofstream("grow.ncs", std::ios::binary | std::ios::app) << whole.substr(start); });
+    ASSERT_EQ(run({"grow.ncs"}, "grow.ncs"), 200);
+    EXPECT_TRUE(readbytes("grow.abf") == before);
+    expectwarning(
+        "\ngrow.ncs grew during the conversion: only the records it held when the conversion began were converted");
 }
 
 // Records, sample count and synch starts of one part, checked against the
@@ -443,6 +541,251 @@ TEST_F(Conversion, SplitWhereSynchStartsLeaveTheirRange)
     ASSERT_EQ(outcome.timing.size(), 1u);
     EXPECT_EQ(outcome.timing[0].discontinuities, 2);
     EXPECT_EQ(outcome.timing[0].backwards, 1);
+}
+
+TEST_F(Conversion, NamesFromAcqEntName)
+{
+    const struct {
+        const char *line, *name;
+    } cases[] = {
+        {"-AcqEntName CSC1\r\n", "CSC1      "},
+        {"-AcqEntName   \"LFP left\" \r\n", "LFP left  "},
+        {"-AcqEntName HippocampusTetrode3\r\n", "Hippocampu"},  // cut at the field's 10 characters
+        {"-AcqEntName \r\n", "EEG Ch 5  "},                     // no name: the described one
+        {"", "EEG Ch 5  "},
+    };
+    for (const auto& c : cases) {
+        NcsBytes in = ncsrecording(2, 5);
+        in.header = ncslines(1044, "32000", 32767, 5) + c.line;
+        writebytes("n.ncs", in.bytes());
+        ASSERT_EQ(run({"n.ncs"}, "n.ncs", 'Y', {}, {.names = true}), 2) << c.line;
+        EXPECT_EQ(readbytes("n.abf").substr(442, 20), c.name + std::string("AI #1     ")) << c.line;
+        ASSERT_EQ(run({"n.ncs"}, "n.ncs"), 2);
+        EXPECT_EQ(readbytes("n.abf").substr(442, 10), "EEG Ch 5  ") << "only on request";
+    }
+}
+
+std::optional<TimeBound> at(const char* text)
+{
+    return text ? parsetimebound(text) : std::nullopt;
+}
+
+TEST_F(Conversion, RangeKeepsTheRecordsThatOverlapIt)
+{
+    // Records of 16 ms, the first opened at 10:15:42.250.
+    NcsBytes in = ncsrecording(10);
+    in.header = "-TimeCreated 2023/05/17 10:15:42.250\r\n" + ncslines();
+    writebytes("r.ncs", in.bytes());
+    const struct {
+        const char *from, *to;
+        int first, count;
+    } cases[] = {
+        {"0.020", "0.040", 1, 2},
+        {"0.1", nullptr, 6, 4},
+        {nullptr, "0.016", 0, 1},  // a record that starts where the range ends is left out
+        {"0.016", "0.0161", 1, 1},
+        {"10:15:42.300", nullptr, 3, 7},  // 50 ms in: the record from 48 to 64 ms
+        {"10:15:42", "0.05", 0, 4},       // from before the first record
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from ? c.from : "-") + " " + (c.to ? c.to : "-"));
+        ASSERT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, {.startTime = true, .from = at(c.from), .to = at(c.to)}), c.count);
+        expectpart("r.abf", in, c.first, c.count, in.records[c.first].stamp);
+        // The start time follows the cut.
+        const std::string out = readbytes("r.abf");
+        EXPECT_EQ(int32at(out, 24), 10 * 3600 + 15 * 60 + 42);
+        EXPECT_EQ(int16at(out, 366), 250 + 16 * c.first);
+        EXPECT_TRUE(takerecorded().messages.empty());
+    }
+
+    // Parts of a range count from their own first records.
+    ConvertOptions split{.split = true, .from = at("0.020"), .limit = 4 * 512};
+    ASSERT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, split), 9);
+    ASSERT_EQ(outcome.parts.size(), 3u);
+    for (int k = 0; k < 3; ++k)
+        expectpart(outcome.parts[k].name, in, 1 + 4 * k, k < 2 ? 4 : 1, in.records[1 + 4 * k].stamp);
+
+    // Ranges that hold no record are refused; nothing is written.
+    fs::remove("r.abf");
+    NcsBytes holed = ncsrecording(10);
+    for (int r = 5; r < 10; ++r)
+        holed.records[r].stamp += 10000000;
+    writebytes("h.ncs", holed.bytes());
+    const std::string counted = ", counted from the first record; the records span 0 s to ";
+    const struct {
+        const char *name, *from, *to;
+        std::string message;
+    } refusals[] = {
+        {"r.ncs", "1", nullptr, "\nr.ncs: no record lies in the range from 1 s" + counted + "0.16 s"},
+        {"r.ncs", nullptr, "10:15:42", "\nr.ncs: no record lies in the range to -0.25 s" + counted + "0.16 s"},
+        {"r.ncs", "0.05", "10:15:42.3", "\nr.ncs: no record lies in the range from 0.05 s to 0.05 s" + counted + "0.16 s"},
+        // Inside a hole: found only by going through the records.
+        {"h.ncs", "1", "2", "\nh.ncs: no record lies in the range from 1 s to 2 s" + counted + "10.16 s"},
+        {"h.ncs", "10:00:00", nullptr, "\nh.ncs gives no opening time, which a clock time of the range needs"},
+    };
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run({c.name}, c.name, 'Y', {}, {.from = at(c.from), .to = at(c.to)}), 0);
+        expectfailure(c.message);
+        EXPECT_FALSE(fs::exists(abfname(c.name)));
+    }
+    // Too long for one file: found as the range is converted.
+    EXPECT_EQ(run({"r.ncs"}, "r.ncs", 'Y', {}, {.from = at("0.020"), .limit = 4 * 512}), 0);
+    expectfailure("\nr.ncs: too many samples for one ABF file");
+    EXPECT_TRUE(outcome.tooLong);
+}
+
+TEST_F(Conversion, RestartFilesContinueTheirChannel)
+{
+    // Stopped after 3 records (4 in the second channel's file) and restarted 10 s later.
+    const NcsBytes a1 = ncsrecording(3, 1), a2 = ncsrecording(2, 1, 1044, 15000000);
+    const NcsBytes b1 = ncsrecording(4, 2), b2 = ncsrecording(2, 2, 1044, 15000000);
+    writebytes("a.ncs", a1.bytes());
+    writebytes("a_0001.ncs", a2.bytes());
+    writebytes("b.ncs", b1.bytes());
+    writebytes("b_0001.ncs", b2.bytes());
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 5);
+    expectwarning("\nThe inputs differ in length: only the 5 records that all of them hold are converted");
+    const std::string out = readbytes("a.abf");
+    for (int r = 0; r < 5; ++r) {
+        const auto [a, b, from] = r < 3 ? std::tuple{&a1, &b1, r} : std::tuple{&a2, &b2, r - 3};
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r), sample(*a, from, 0)) << r;
+        EXPECT_EQ(int16at(out, 6144 + 2048 * r + 2), sample(*b, from, 0)) << r;
+        // The synch array keeps the jump: 10 s after the first record are 640000 intervals of 15.625 us.
+        EXPECT_EQ(int32at(out, 512 * int32at(out, 92) + 8 * r), r < 3 ? 1024 * r : 640000 + 1024 * (r - 3)) << r;
+    }
+    ASSERT_EQ(outcome.timing.size(), 2u);
+    EXPECT_EQ(outcome.timing[0].restarts, 1);
+    EXPECT_EQ(outcome.timing[0].paused, 10000000 - 3 * 16000);
+    EXPECT_EQ(outcome.timing[0].jumps().holes, 0);
+    EXPECT_EQ(outcome.timing[0].discontinuities, 0);
+
+    // Separately, each channel keeps all its records.
+    ASSERT_EQ(run({"a.ncs", "b.ncs"}, "b.ncs", 'N', {}, {}, {{"a_0001.ncs"}, {"b_0001.ncs"}}), 6);
+
+    NcsBytes scaled = ncsrecording(2, 1, 1044, 15000000);
+    scaled.header = ncslines(1044, "32000", 2047, 1);
+    writebytes("scaled.ncs", scaled.bytes());
+    const struct {
+        std::vector<std::vector<std::string>> continued;
+        std::string message;
+    } cases[] = {
+        {{{"a_0001.ncs"}, {}}, "\na.ncs continues in 2 files after restarts, b.ncs in 1: the channels cannot be lined up"},
+        {{{"a.ncs"}, {"b_0001.ncs"}}, "\na.ncs does not start after the last record of a.ncs, which it should continue"},
+        {{{"b_0001.ncs"}, {"b_0001.ncs"}}, "\na.ncs and b_0001.ncs differ in ADChannel"},
+        {{{"scaled.ncs"}, {"b_0001.ncs"}}, "\na.ncs and scaled.ncs differ in ADMaxValue"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", 'Y', {}, {}, c.continued), 0);
+        expectfailure(c.message);
+    }
+}
+
+// An event file of events at the given stamps, each with its own text.
+void writeevents(const std::vector<std::pair<std::uint64_t, std::string>>& events)
+{
+    std::string bytes = nevheader();
+    for (const auto& [stamp, text] : events)
+        bytes += nevrecord(stamp, 19, 1, text);
+    writebytes("Events.nev", bytes);
+}
+
+// The tag section of an ABF file, as lTagSectionPtr and lNumTagEntries give it.
+std::vector<AbfTag> tagsof(const std::string& abf)
+{
+    std::vector<AbfTag> tags;
+    const std::size_t at = 512u * int32at(abf, 44);
+    for (int k = 0; k < int32at(abf, 48); ++k)
+        tags.push_back(gettag(reinterpret_cast<const unsigned char*>(abf.data()) + at + 64 * k));
+    EXPECT_EQ(abf.size(), (at + 64 * tags.size() + 511) / 512 * 512);
+    return tags;
+}
+
+using Tags = std::vector<std::pair<std::int32_t, std::string>>;
+
+// Times and comments of comment tags (others get the time -1), to compare with a table.
+Tags timed(const std::vector<AbfTag>& tags)
+{
+    Tags out;
+    for (const AbfTag& t : tags)
+        out.emplace_back(t.type == 1 ? t.time : -1, t.comment);
+    return out;
+}
+
+TEST_F(Conversion, EventsBecomeTagsInTheSynchArraysUnit)
+{
+    // Ten records of 16 ms from 5 s, a hole of 1 s before record 5.
+    NcsBytes in = ncsrecording(10), other = ncsrecording(10, 1);
+    for (int r = 5; r < 10; ++r)
+        in.records[r].stamp += 1000000, other.records[r].stamp += 1000000;
+    writebytes("a.ncs", in.bytes());
+    writebytes("b.ncs", other.bytes());
+    const std::string longtext(100, 'x');
+    writeevents({{4999999, "before"},
+                 {5000000, "at the first record"},
+                 {5000100, longtext},
+                 {5100000, "early in the hole"},
+                 {5500000, "in the hole"},
+                 {6159999, "in the last record"},
+                 {6160000, "after"}});
+    const std::string leftout =
+        "\nEvents.nev: 2 of its 7 events lie before the first record converted or after the last, and are left out";
+    // One channel: intervals of 31.25 us; two: 15.625 us, so every time doubles.
+    for (const int n : {1, 2}) {
+        SCOPED_TRACE(n);
+        ASSERT_EQ(run({"a.ncs", "b.ncs"}, "a.ncs", n == 1 ? 'N' : 'Y', {}, {.events = "Events.nev"}), 10);
+        expectwarning(leftout);
+        const std::string out = readbytes("a.abf");
+        EXPECT_EQ(int32at(out, 44), 12 + 20 * n + 1);  // after the synch array
+        EXPECT_EQ(timed(tagsof(out)), (Tags{{0, "at the first record"},
+                                            {3 * n, longtext.substr(0, 56)},
+                                            {3200 * n, "early in the hole"},
+                                            {16000 * n, "in the hole"},  // its true time, as the synch array has
+                                            {(1159999 * n * 4) / 125, "in the last record"}}));  // / (31.25 / n) us
+    }
+
+    // Parts and ranges: each file's tags, counted from its own first record.
+    // Four records a part, and the hole starts one: records 0-3, 4, 5-8, 9.
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.split = true, .events = "Events.nev", .limit = 4 * 512}), 10);
+    ASSERT_EQ(outcome.parts.size(), 4u);
+    const Tags parts[] = {
+        {{0, "at the first record"}, {3, longtext.substr(0, 56)}},
+        {{(100000 - 64000) * 4 / 125, "early in the hole"}},  // a hole where a part ends belongs to it
+        {},
+        {{(1159999 - 1144000) * 4 / 125, "in the last record"}},
+    };
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(timed(tagsof(readbytes(outcome.parts[k].name))), parts[k]) << k;
+    // Beyond the part's range of tag times (here lowered with its sample limit).
+    const Recorder rec = takerecorded();
+    ASSERT_EQ(rec.messages.size(), 2u);
+    EXPECT_EQ(rec.messages[0].text, leftout);
+    EXPECT_EQ(rec.messages[1].text, "\nEvents.nev: 1 of its 7 events lie too far into the pause after a part's last "
+                                    "record for its 32-bit tag times, and are left out");
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.from = at("1.0"), .events = "Events.nev"}), 5);
+    expectwarning(
+        "\nEvents.nev: 6 of its 7 events lie before the first record converted or after the last, and are left out");
+    EXPECT_EQ(timed(tagsof(readbytes("a.abf"))), (Tags{{(1159999 - 1080000) * 4 / 125, "in the last record"}}));
+}
+
+TEST_F(Conversion, EventFilesThatCannotBeReadLeaveNoOutput)
+{
+    // The reader's messages, before anything is written.
+    writebytes("a.ncs", ncsrecording(3).bytes());
+    EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
+    expectfailure("\nCouldn't open Events.nev");
+    writebytes("Events.nev", nevheader(ncslines()));
+    EXPECT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 0);
+    expectfailure("\nEvents.nev is not an event file: its header gives FileType CSC");
+    EXPECT_FALSE(fs::exists("a.abf"));
+    // No events, or an incomplete last one: converted, the complete ones as tags.
+    writebytes("Events.nev", nevheader() + nevrecord(5000000, 19, 1, "one") + std::string(100, '\0'));
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 3);
+    EXPECT_EQ(tagsof(readbytes("a.abf")).size(), 1u);
+    writebytes("Events.nev", nevheader());
+    ASSERT_EQ(run({"a.ncs"}, "a.ncs", 'Y', {}, {.events = "Events.nev"}), 3);
+    EXPECT_EQ(readbytes("a.abf").size(), 19u * 512);
+    EXPECT_TRUE(takerecorded().messages.empty());
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // ncsgen: writes a set of synthetic NCS channel files for tests and benchmarks.
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "ncsgen/ncswriter.h"
 
@@ -14,7 +17,8 @@ namespace {
 const char* const usage =
     "Usage: ncsgen [OPTION]... OUTDIR\n"
     "Writes OUTDIR/CSC1.ncs ... CSC<C>.ncs, one continuous synthetic recording per\n"
-    "channel, creating OUTDIR if needed.\n"
+    "channel, creating OUTDIR if needed; with --events or --event also the\n"
+    "session's OUTDIR/Events.nev.\n"
     "\n"
     "  --channels C        number of files, 1..4096 (default 4)\n"
     "  --records N         512-sample records per file (default 250)\n"
@@ -31,6 +35,11 @@ const char* const usage =
     "  --time-form F       opening time as created (-TimeCreated, default),\n"
     "                      opened-ms, opened-at, date-opened (older recorders'\n"
     "                      lines) or none\n"
+    "  --events EVERY      Events.nev with a marker 1 ms before the first record,\n"
+    "                      a TTL change 100 us into every EVERY-th record (0: none),\n"
+    "                      a marker inside each hole, one 1 ms after the last record\n"
+    "  --event US:TTL[:TEXT]  one more event US microseconds after (negative:\n"
+    "                      before) the first record's stamp; repeatable\n"
     "  --help              show this text\n";
 
 template <class T>
@@ -50,6 +59,21 @@ bool parsepair(std::string_view text, A& a, B& b)
            parsenumber(text.substr(colon + 1), b);
 }
 
+// "US:TTL[:TEXT]", an event at an offset from the first record.
+bool parseevent(std::string_view text, long long& offset, NevMark& mark)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || !parsenumber(text.substr(0, colon), offset))
+        return false;
+    text.remove_prefix(colon + 1);
+    const auto second = text.find(':');
+    if (!parsenumber(text.substr(0, second), mark.ttl))
+        return false;
+    mark.id = ncsgenTtlEvent;
+    mark.text = second == std::string_view::npos ? ttltext(mark.ttl) : std::string(text.substr(second + 1));
+    return true;
+}
+
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "ncsgen: %s\n", message.c_str());
@@ -66,6 +90,8 @@ int main(int argc, char** argv)
     std::uint32_t seed = 1;
     std::string outdir;
     NcsRecording shape;  // the options every channel shares
+    long long eventsEvery = -1;  // no event file
+    std::vector<std::pair<long long, NevMark>> extraEvents;
 
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
@@ -111,6 +137,12 @@ int main(int argc, char** argv)
                 ok = (value == "true" || value == "false") && ((shape.inputInverted = value == "true"), true);
             else if (name == "--bit-volts")
                 ok = !value.empty() && ((shape.bitVolts = value), true);
+            else if (name == "--events")
+                ok = parsenumber(value, eventsEvery) && eventsEvery >= 0;
+            else if (name == "--event") {
+                auto& [offset, mark] = extraEvents.emplace_back();
+                ok = parseevent(value, offset, mark);
+            }
             else if (name == "--time-form")
                 ok = knowntimeform(std::string(value)) && ((shape.timeForm = value), true);
             else
@@ -147,5 +179,22 @@ int main(int argc, char** argv)
                     rec.adChannel, frequency, records,
                     ncsgenHeaderBytes + records * ncsgenRecordBytes);
     }
+    if (eventsEvery < 0 && extraEvents.empty())
+        return 0;
+    NcsRecording session = shape;
+    session.samplingFrequency = frequency;
+    session.records = records;
+    session.firstTimestamp = startTime;
+    session.seed = seed;
+    std::vector<NevMark> marks = nevsession(session, std::max(eventsEvery, 0LL));
+    for (auto& [offset, mark] : extraEvents) {
+        mark.stamp = startTime + static_cast<std::uint64_t>(offset);
+        marks.push_back(mark);
+    }
+    std::stable_sort(marks.begin(), marks.end(), [](const NevMark& a, const NevMark& b) { return a.stamp < b.stamp; });
+    const std::string name = (dir / "Events.nev").string();
+    if (!writenev(name, session, marks)) return fail("cannot write " + name);
+    std::printf("%s  %lld events  %lld bytes\n", name.c_str(), static_cast<long long>(marks.size()),
+                ncsgenHeaderBytes + static_cast<long long>(marks.size()) * ncsgenEventBytes);
     return 0;
 }

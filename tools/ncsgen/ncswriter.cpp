@@ -1,5 +1,6 @@
 #include "ncsgen/ncswriter.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
@@ -191,17 +192,15 @@ void NcsSignal::next(std::int16_t* out)
     }
 }
 
-std::string ncsheadertext(const NcsRecording& rec)
+namespace {
+
+// The lines every file of a session starts with: the opening time in the
+// recording's form, the file's type, name and record size, the recorder.
+std::vector<std::string> sessionlines(const NcsRecording& rec, const char* fileType, const std::string& fileName,
+                                      int recordBytes, std::mt19937& rng)
 {
-    std::mt19937 rng(rec.seed ^ 0x55d1a3c7u);
-    const std::string name = entityname(rec);
     const double seconds = rec.records * static_cast<double>(ncsgenRecordSamples) /
                            (rec.samplingFrequency > 0 ? rec.samplingFrequency : 1.0);
-    char bitvolts[64];
-    // An input range of 1000 uV spread over the A/D full scale.
-    std::snprintf(bitvolts, sizeof bitvolts, "%.24f",
-                  1000e-6 / (rec.adMaxValue > 0 ? rec.adMaxValue : 1));
-
     const long long closed = static_cast<long long>(std::ceil(seconds)) + 2;
     // Each older form as the recorder version that wrote it (readers choose the form by it).
     const std::string& form = rec.timeForm;
@@ -216,24 +215,47 @@ std::string ncsheadertext(const NcsRecording& rec)
         lines.insert(lines.end(), {"## Date Opened: (mm/dd/yyy): " + clocktext(0, true, " At Time: ", false),
                                    "## Date Closed: (mm/dd/yyy): " + clocktext(closed, true, " At Time: ", false)});
     lines.insert(lines.end(), {
-        "-FileType CSC",
+        std::string("-FileType ") + fileType,
         "-FileVersion 3.4",
         "-FileUUID " + uuidtext(rng),
         "-SessionUUID " + uuidtext(rng),
-        "-OriginalFileName \"C:\\Data\\2023-05-17_10-15-42\\" + name + ".ncs\"",
+        "-OriginalFileName \"C:\\Data\\2023-05-17_10-15-42\\" + fileName + "\"",
     });
     if (form == "created")
         lines.insert(lines.end(), {"-TimeCreated " + clocktext(0), "-TimeClosed " + clocktext(closed)});
-    lines.push_back("-RecordSize " + std::to_string(ncsgenRecordBytes));
+    lines.push_back("-RecordSize " + std::to_string(recordBytes));
     if (form == "opened-ms")
         lines.push_back("-ApplicationName Cheetah \"5.6.3\"");
     else if (form == "opened-at")
         lines.push_back("-ApplicationName Cheetah \"5.4.0\"");
     else if (form != "date-opened")
         lines.push_back("-ApplicationName Cheetah \"6.4.2\"");
+    lines.insert(lines.end(), {"-AcquisitionSystem AcqSystem1 DigitalLynxSX",
+                               "-ReferenceChannel \"Source 01 Reference 1\""});
+    return lines;
+}
+
+std::string headerblock(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    text.resize(ncsgenHeaderBytes, '\0');
+    return text;
+}
+
+}  // namespace
+
+std::string ncsheadertext(const NcsRecording& rec)
+{
+    std::mt19937 rng(rec.seed ^ 0x55d1a3c7u);
+    const std::string name = entityname(rec);
+    char bitvolts[64];
+    // An input range of 1000 uV spread over the A/D full scale.
+    std::snprintf(bitvolts, sizeof bitvolts, "%.24f",
+                  1000e-6 / (rec.adMaxValue > 0 ? rec.adMaxValue : 1));
+
+    std::vector<std::string> lines = sessionlines(rec, "CSC", name + ".ncs", ncsgenRecordBytes, rng);
     lines.insert(lines.end(), {
-        "-AcquisitionSystem AcqSystem1 DigitalLynxSX",
-        "-ReferenceChannel \"Source 01 Reference 1\"",
         "-SamplingFrequency " + frequencytext(rec.samplingFrequency),
         "-ADMaxValue " + std::to_string(rec.adMaxValue),
         "-ADBitVolts " + (rec.bitVolts.empty() ? std::string(bitvolts) : rec.bitVolts),
@@ -256,10 +278,7 @@ std::string ncsheadertext(const NcsRecording& rec)
     });
     if (rec.bitVolts == "none")
         std::erase_if(lines, [](const std::string& l) { return l.starts_with("-ADBitVolts "); });
-    std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
-    text.resize(ncsgenHeaderBytes, '\0');
-    return text;
+    return headerblock(lines);
 }
 
 bool writencs(const std::string& path, const NcsRecording& rec)
@@ -297,6 +316,66 @@ bool writencs(const std::string& path, const NcsRecording& rec)
         }
         const auto bytes = static_cast<std::size_t>(n * ncsgenRecordBytes);
         ok = std::fwrite(buf.data(), 1, bytes, f) == bytes;
+    }
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) std::remove(path.c_str());
+    return ok;
+}
+
+std::string ttltext(std::uint16_t value)
+{
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "TTL Input on AcqSystem1_0 board 0 port 0 value (0x%04X).", value);
+    return buf;
+}
+
+std::vector<NevMark> nevsession(const NcsRecording& rec, long long every)
+{
+    std::vector<NevMark> marks;
+    if (rec.records <= 0)
+        return marks;
+    const std::uint64_t first = ncsrecordtime(rec, 0);
+    marks.push_back({first - std::min<std::uint64_t>(first, 1000), ncsgenMarkerEvent, 0, "Starting Recording"});
+    for (long long r = 0, n = 0; every > 0 && r < rec.records; r += every, ++n) {
+        const auto value = static_cast<std::uint16_t>(n % 2 ? 0 : n / 2 % 3 + 1);
+        marks.push_back({ncsrecordtime(rec, r) + 100, ncsgenTtlEvent, value, ttltext(value)});
+    }
+    for (const NcsRecording::Shift& s : rec.shifts)
+        if (s.micros > 0 && s.record > 0 && s.record < rec.records)
+            marks.push_back({ncsrecordtime(rec, s.record) - static_cast<std::uint64_t>(s.micros / 2), ncsgenMarkerEvent,
+                             0, "In the hole before record " + std::to_string(s.record)});
+    const auto record = static_cast<std::uint64_t>(std::llround(ncsgenRecordSamples * 1e6 / rec.samplingFrequency));
+    marks.push_back({ncsrecordtime(rec, rec.records - 1) + record + 1000, ncsgenMarkerEvent, 0, "Stopping Recording"});
+    std::stable_sort(marks.begin(), marks.end(), [](const NevMark& a, const NevMark& b) { return a.stamp < b.stamp; });
+    return marks;
+}
+
+std::string nevheadertext(const NcsRecording& rec)
+{
+    std::mt19937 rng(rec.seed ^ 0x6e657673u);
+    std::vector<std::string> lines = sessionlines(rec, "Event", "Events.nev", ncsgenEventBytes, rng);
+    lines.push_back("-AcqEntName Events");
+    return headerblock(lines);
+}
+
+bool writenev(const std::string& path, const NcsRecording& rec, const std::vector<NevMark>& marks)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const std::string header = nevheadertext(rec);
+    bool ok = std::fwrite(header.data(), 1, header.size(), f) == header.size();
+    unsigned char record[ncsgenEventBytes];
+    for (std::size_t k = 0; ok && k < marks.size(); ++k) {
+        const NevMark& m = marks[k];
+        std::fill(std::begin(record), std::end(record), 0);
+        put16(record, 800);      // nstx, as the acquisition writes it
+        put16(record + 2, 102);  // npkt_id: the system
+        put16(record + 4, 2);    // npkt_data_size
+        put64(record + 6, m.stamp);
+        put16(record + 14, static_cast<std::uint16_t>(m.id));
+        put16(record + 16, m.ttl);
+        std::copy_n(m.text.begin(), std::min<std::size_t>(m.text.size(), 127), record + 56);
+        ok = std::fwrite(record, 1, sizeof record, f) == sizeof record;
     }
     if (std::fclose(f) != 0) ok = false;
     if (!ok) std::remove(path.c_str());

@@ -1,7 +1,8 @@
 #pragma once
 // Writes synthetic NCS channel files: a 16384-byte text header followed by
 // 1044-byte records of 512 samples, laid out as an acquisition system would
-// write one continuous recording without gaps.
+// write one continuous recording without gaps; and the session's event file:
+// the same kind of header, then 184-byte event records.
 
 #include <cstdint>
 #include <random>
@@ -79,3 +80,32 @@ private:
     long long untilBurst_ = 0;   // samples before the next burst starts
     long long burstGap_ = 0;     // mean gap between bursts
 };
+
+// One record of an event file.
+struct NevMark {
+    std::uint64_t stamp = 0;  // microseconds
+    std::int16_t id = 0;
+    std::uint16_t ttl = 0;
+    std::string text;  // at most 127 bytes are written, then a NUL
+};
+
+inline constexpr int ncsgenEventBytes = 184;
+inline constexpr std::int16_t ncsgenTtlEvent = 19;     // id of a TTL input's change
+inline constexpr std::int16_t ncsgenMarkerEvent = 11;  // id of a text marker
+
+// The text the acquisition writes with a TTL input's new value.
+std::string ttltext(std::uint16_t value);
+
+// The events of a session as an acquisition writes them, in time order: a
+// "Starting Recording" marker 1 ms before the first record, a TTL pulse
+// (values 1, 2, 3, each back to 0 at the next) 100 us into every
+// every-th record when every > 0, a marker in the middle of each hole (a
+// forward shift of the stamps), "Stopping Recording" 1 ms after the last.
+std::vector<NevMark> nevsession(const NcsRecording& rec, long long every);
+
+// The event file's 16384-byte header for a session shaped as rec.
+std::string nevheadertext(const NcsRecording& rec);
+
+// Writes an event file of marks, in the order given. False when it cannot
+// be written; a partly written file is removed.
+bool writenev(const std::string& path, const NcsRecording& rec, const std::vector<NevMark>& marks);
