@@ -21,4 +21,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$wine" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
+# Wine draws with fonts of its own (Marlett gives the title bar's buttons
+# their symbols). Debian's fonts-wine keeps them in /usr/share/wine/fonts,
+# where this Wine does not look for them, so the prefix gets a copy.
+fonts=/usr/share/wine/fonts
+if [ -d "$fonts" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 exec "$wine" "$@"

@@ -3,13 +3,14 @@
 # Usage: packages.sh build   the native build (the sample run)
 #        packages.sh test    everything the tests need: the Windows cross
 #                            compiler, Wine with its fonts (the window tests
-#                            measure text), Xvfb, clang for fuzzing, python3-neo
+#                            measure text), Xvfb, clang for fuzzing, python3-neo,
+#                            the locale sources (a code-page locale for a test)
 #        packages.sh win64   the 64-bit cross compiler and Wine, for machines
 #                            whose kernel starts no 32-bit programs
 set -euo pipefail
 build=(cmake g++ ninja-build)
 test=("${build[@]}" googletest libgtest-dev g++-mingw-w64-i686 wine wine32:i386 fonts-wine fonts-liberation xvfb xauth
-      python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils dpkg-dev file unzip)
+      python3-neo python3-numpy clang libclang-rt-14-dev time bsdutils dpkg-dev file unzip locales)
 win64=(g++-mingw-w64-x86-64 wine64)
 docs=(imagemagick)
 

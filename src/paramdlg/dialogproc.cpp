@@ -16,14 +16,16 @@
 #include "paramdlg/valuecheck.h"
 #include "params/paramsection.h"
 #include "params/valuetext.h"
+#include "platform/fileops_win.h"
 
 namespace {
 
 constexpr const char* kBackupPrefix = "bkw";
 constexpr const char* kErrorCaption = "Parameter Error";
 
-// Drive and folder are kept around Read and Save, whose dialogs change them.
-constexpr DWORD folderLength = 512;
+// How often a report held back by a press on Cancel looks again.
+constexpr UINT_PTR heldReportTimer = 1;
+constexpr UINT heldReportWait = 50;  // ms
 
 int trunc(double v)
 {
@@ -276,25 +278,39 @@ void changepage(HWND dialog, OpenDialog& open)
     repaint(dialog);
 }
 
-void report(HWND dialog, int id, const ParamErrorInfo& info)
+// Whether Cancel is pressed and not yet released: the click that moved the
+// focus there may still complete, or slide off.
+bool cancelheld(HWND dialog)
 {
-    ParamDialogSpec& spec = *openof(dialog).spec;
-    HWND box = GetDlgItem(dialog, id);
-    // Whoever moved on to Cancel is leaving: no report to swallow the click.
-    const bool leaving = GetFocus() == GetDlgItem(dialog, idCancel);
-    if (!leaving) {
-        if (spec.errorBox)
-            MessageBoxA(dialog, rejectiontext(info).c_str(), kErrorCaption, MB_ICONEXCLAMATION | MB_OK);
-        else if (spec.errorBeep)
-            MessageBeep(MB_ICONQUESTION);
+    HWND cancel = GetDlgItem(dialog, idCancel);
+    return GetFocus() == cancel &&
+           (GetCapture() == cancel || (SendMessageA(cancel, BM_GETSTATE, 0, 0) & BST_PUSHED));
+}
+
+void report(HWND dialog, OpenDialog& open, int id, const ParamErrorInfo& info)
+{
+    ParamDialogSpec& spec = *open.spec;
+    // Whoever presses Cancel may be leaving: a box now would swallow the
+    // click. The report waits for the release; a completed Cancel closes
+    // the dialog and drops it.
+    if (cancelheld(dialog)) {
+        open.heldReport = id;
+        SetTimer(dialog, heldReportTimer, heldReportWait, nullptr);
+        return;
     }
+    KillTimer(dialog, heldReportTimer);
+    open.heldReport = 0;
+    if (spec.errorBox)
+        MessageBoxA(dialog, rejectiontext(info).c_str(), kErrorCaption, MB_ICONEXCLAMATION | MB_OK);
+    else if (spec.errorBeep)
+        MessageBeep(MB_ICONQUESTION);
     // The box shows the variable again, whole: the report carries only 99
     // characters of it.
+    HWND box = GetDlgItem(dialog, id);
     char text[paramTextSize] = "";
     valuetext(spec, text, id - idValue);
     SetWindowTextA(box, text);
-    if (!leaving)
-        SetFocus(box);
+    SetFocus(box);
     spec.errorPending = 0;
 }
 
@@ -314,19 +330,10 @@ void close(HWND dialog, OpenDialog& open, bool cancel)
         spec.outcome = 1;
         restore(spec, open.snapshot);
     }
+    KillTimer(dialog, heldReportTimer);
+    open.heldReport = 0;
     open.closed = true;
     EndDialog(dialog, 0);
-}
-
-// Runs fn with the current drive and folder kept, as the file dialogs
-// change them.
-template <typename Fn>
-void keepfolder(Fn fn)
-{
-    char folder[folderLength] = "";
-    GetCurrentDirectoryA(folderLength, folder);
-    fn();
-    SetCurrentDirectoryA(folder);
 }
 
 void command(HWND dialog, OpenDialog& open, int id, int code)
@@ -379,24 +386,24 @@ void command(HWND dialog, OpenDialog& open, int id, int code)
         spec.onPrefs(dialog);
         repaint(dialog);
         return;
-    case idRead:
+    case idRead: {
         if (!spec.fileCommands || !checkfocused(dialog, spec))
             return;
-        keepfolder([&] {
-            readparamfile(dialog, spec);
-            rebuildpage(dialog, open);
-            repaint(dialog);
-        });
+        const KeptFolder kept;
+        readparamfile(dialog, spec);
+        rebuildpage(dialog, open);
+        repaint(dialog);
         return;
-    case idSave:
+    }
+    case idSave: {
         if (!spec.fileCommands || !checkfocused(dialog, spec))
             return;
-        keepfolder([&] {
-            saveparamfile(dialog, spec);
-            SetFocus(dialog);
-            repaint(dialog);
-        });
+        const KeptFolder kept;
+        saveparamfile(dialog, spec);
+        SetFocus(dialog);
+        repaint(dialog);
         return;
+    }
     case idMinimize:
     case idMinimizeTop:
         ShowWindow(dialog, SW_MINIMIZE);
@@ -480,8 +487,17 @@ INT_PTR CALLBACK dialogproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
             command(dialog, openof(dialog), LOWORD(wparam), HIWORD(wparam));
         return TRUE;
     case paramErrorMessage:
-        report(dialog, static_cast<int>(wparam), *reinterpret_cast<const ParamErrorInfo*>(lparam));
+        if (GetWindowLongPtrA(dialog, DWLP_USER))
+            report(dialog, openof(dialog), static_cast<int>(wparam), *reinterpret_cast<const ParamErrorInfo*>(lparam));
         return TRUE;
+    case WM_TIMER: {
+        if (wparam != heldReportTimer || !GetWindowLongPtrA(dialog, DWLP_USER))
+            return FALSE;
+        OpenDialog& open = openof(dialog);
+        if (open.heldReport)
+            report(dialog, open, open.heldReport, paramerror());
+        return TRUE;
+    }
     default:
         return FALSE;
     }

@@ -21,6 +21,9 @@ struct OpenDialog {
     // Set while the dialog starts, rebuilds a page or closes: a box that
     // loses the focus then is not checked.
     int nocheck = 1;
+    // The box whose rejection waits to be reported while Cancel is held
+    // down; 0 when none waits.
+    int heldReport = 0;
     int goClosePending = 0;
     int openClosePending = 0;
     bool closed = false;

@@ -11,7 +11,6 @@
 #include "paramdlg/rundialog.h"
 #include "params/pagelimits.h"
 #include "params/valuetext.h"
-#include "platform/frontend.h"
 
 namespace {
 
@@ -124,8 +123,6 @@ HWND create(HWND dialog, const ParamDialogSpec& spec, const Control& c, int id)
 int buildpage(WindowHandle window, ParamDialogSpec& spec)
 {
     HWND dialog = static_cast<HWND>(window);
-    if (const char* problem = pagelimit(spec))
-        fatalexit(problem, 1);
     int rows = 0;
     const int first = pagestart(spec, rows);
     const Layout l = layout(dialog, spec);

@@ -7,9 +7,8 @@
 
 // Makes the rows of page spec.page and raises contentBottom to the bottom
 // they reach. Returns 0, or 1 when a control could not be created (the rows
-// before it stay). A page that needs more than ten groups, more rows than
-// there are row slots or a choice of more than 15 options ends the program
-// through fatalexit.
+// before it stay). The table must fit the page limits (tablelimit), as
+// rundialog makes sure before the dialog starts.
 int buildpage(WindowHandle dialog, ParamDialogSpec& spec);
 
 // Removes the rows of the page shown and hides the groups and their radio

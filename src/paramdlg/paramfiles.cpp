@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
 #include <string>
 
 #include "numtext/numshort.h"
@@ -12,6 +13,7 @@
 #include "params/paramnames.h"
 #include "params/paramsection.h"
 #include "platform/filedialog_win.h"
+#include "platform/fileops.h"
 #include "platform/fileops_win.h"
 #include "platform/frontend.h"
 
@@ -37,6 +39,19 @@ void prepare(WindowHandle window, DWORD flags)
     // The dialog must open in a folder that exists.
     if (paramFolder)
         existingdir(paramFolder);
+}
+
+// Whether the file at path may be written as a parameter file: it does not
+// exist, cannot be read (the write will tell), or begins as text does. The
+// start suffices: other files show themselves within it.
+bool writable(const char* path)
+{
+    const FilePtr f = openfile(path, "rb");
+    if (!f)
+        return true;
+    std::string head(64 * 1024, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), f.get()));
+    return paramtext(head);
 }
 
 void namefile(ParamDialogSpec& spec)
@@ -78,10 +93,15 @@ int readparamfile(WindowHandle window, ParamDialogSpec& spec)
 
 int saveparamfile(WindowHandle window, ParamDialogSpec& spec)
 {
-    prepare(window, OFN_CREATEPROMPT | OFN_HIDEREADONLY);
+    prepare(window, OFN_CREATEPROMPT | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     copycut(chosenPath, sizeof chosenPath, spec.fileName);
     if (!GetSaveFileNameA(&fileDialog))
         return 0;
+    // The profile write would rewrite any file as lines of text.
+    if (!writable(chosenPath)) {
+        messagebox(window, textf(kNotParamFile, chosenPath).c_str(), kFileErrorCaption);
+        return 0;
+    }
     // The caption names a file only once it holds the values.
     if (saveparams(paramSection, spec, chosenPath) < paramcount(spec)) {
         messagebox(window, textf(kCannotWrite, chosenPath).c_str(), kFileErrorCaption);

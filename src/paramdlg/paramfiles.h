@@ -7,6 +7,7 @@
 
 inline constexpr const char* kNoParamFolder = "Could not create parameter file space";
 inline constexpr const char* kCannotWrite = "\nCouldn't write %s";
+inline constexpr const char* kNotParamFile = "\n%s is not a parameter file; it was left unchanged.";
 
 // Prepares the one file-dialog record Read and Save share (filter, initial
 // folder spec.paramDir, extension spec.fileExt, left in lower case) and
@@ -20,6 +21,7 @@ void setupparamfiles(WindowHandle owner, ParamDialogSpec& spec);
 int readparamfile(WindowHandle window, ParamDialogSpec& spec);
 
 // Save: writes every variable to a file the user names, then names it in
-// fileName and the caption; a failed write is reported and changes
-// neither. Returns 0.
+// fileName and the caption. Replacing a file is confirmed first; a file
+// that is not a parameter file is refused and left as it is. A refusal or
+// a failed write is reported and changes neither name. Returns 0.
 int saveparamfile(WindowHandle window, ParamDialogSpec& spec);

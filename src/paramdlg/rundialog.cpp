@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "paramdlg/dialogproc.h"
+#include "params/pagelimits.h"
+#include "platform/frontend.h"
 
 namespace {
 
@@ -77,6 +79,10 @@ DialogTemplate paramtemplate(ParamDialogSpec& spec)
 
 int rundialog(WindowHandle parent, ParamDialogSpec& spec)
 {
+    // Refused before anything is made, so that nothing is left behind: no
+    // font, no backup file.
+    if (const char* problem = tablelimit(spec))
+        fatalexit(problem, 1);
     HFONT font = CreateFontA(-spec.fontHeight, 0, 0, 0, 0, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, spec.fontName);
     spec.font = font;

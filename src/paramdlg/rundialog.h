@@ -11,7 +11,8 @@
 // Creates the control font, builds the template and runs the dialog, owned
 // by parent, until it closes. How it closed is in spec.outcome (1, as for
 // Cancel, when it could not start); the edited values are in the table's
-// variables. Returns 0.
+// variables. Returns 0. A table beyond the page limits (tablelimit) ends
+// the program through fatalexit before anything is made.
 int rundialog(WindowHandle parent, ParamDialogSpec& spec);
 
 // Width and height in pixels of text drawn in spec.font.

@@ -1,6 +1,7 @@
 #pragma once
-// What one page of a generated dialog can hold: the template has ten
-// complete groups of 15 radio buttons, and the dialog keeps 15 row slots.
+// What a generated dialog can show: the template has ten complete groups of
+// 15 radio buttons, the dialog keeps 15 row slots per page, and a unit
+// entry keeps its three letters and the one chosen.
 
 #include "params/paramtable.h"
 
@@ -10,6 +11,8 @@ inline constexpr int maxGroupOptions = groupOptions;
 inline constexpr const char* kTooManyGroups = "Too many group items on pagkit dlg page.";
 inline constexpr const char* kTooManyRows = "Too many rows on a dialog page: 15 fit.";
 inline constexpr const char* kTooManyOptions = "Too many options in a dialog choice: 15 fit.";
+inline constexpr const char* kNoPages = "A dialog table needs at least one page.";
+inline constexpr const char* kBadUnit = "A dialog unit needs three unit letters and the letter chosen.";
 
 // Option names of a choice or unit label: the text after its first ':'.
 const char* optionnames(const char* label);
@@ -18,5 +21,6 @@ const char* optionnames(const char* label);
 // (a unit entry's selection slot is not one), whichever is more.
 int optioncount(const ParamEntry& e);
 
-// Why the page shown cannot be built, or null when it fits.
-const char* pagelimit(const ParamDialogSpec& spec);
+// Why the table cannot be shown, page by page, or null when every page
+// fits. Nothing of the table but its page sizes and entries is read.
+const char* tablelimit(const ParamDialogSpec& spec);

@@ -1,5 +1,6 @@
 #include "params/paramnames.h"
 
+#include <algorithm>
 #include <cctype>
 
 void upcase(char* text)
@@ -36,4 +37,12 @@ std::string paramname(const char* path)
     if (dot != std::string::npos)
         name.resize(dot);
     return name;
+}
+
+bool paramtext(std::string_view head)
+{
+    return std::none_of(head.begin(), head.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+    });
 }

@@ -16,3 +16,17 @@ void existingdir(char* path)
         *slash = '\0';
     }
 }
+
+KeptFolder::KeptFolder()
+{
+    // The length without the terminator when the folder fits, the size it
+    // would need when it does not, 0 on failure.
+    const DWORD n = GetCurrentDirectoryA(capacity, folder_);
+    kept_ = n > 0 && n < capacity;
+}
+
+KeptFolder::~KeptFolder()
+{
+    if (kept_)
+        SetCurrentDirectoryA(folder_);
+}

@@ -23,6 +23,9 @@ constexpr int idBar = 33012;
 // Each window's font, so the window can release it when it goes.
 constexpr const char* fontProperty = "TesselProgressFont";
 
+// The longest a conversion leaves the thread's queue unlooked at.
+constexpr DWORD answerInterval = 250;  // ms
+
 ProgressWindow& recordof(HWND window)
 {
     return *reinterpret_cast<ProgressWindow*>(GetWindowLongPtrA(window, DWLP_USER));
@@ -66,6 +69,22 @@ void initprogress(HWND window, ProgressWindow& pw)
     setfont(window, idFirstLine, font);
     setfont(window, idSecondLine, font);
     proglayout(pw);
+}
+
+// A conversion pumps no messages, so the thread's windows would stop
+// answering and the system would show them as not responding. A look at
+// the queue serves what other threads and processes send (the system's
+// question whether a window still answers among them) and dispatches
+// nothing posted, so no command can start in the middle of a run.
+void answersent()
+{
+    static DWORD last = 0;
+    const DWORD now = GetTickCount();
+    if (now - last < answerInterval)
+        return;
+    last = now;
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 void placebutton(HWND window, int id, int x, int y, int w, int h, HFONT font)
@@ -191,6 +210,7 @@ void progshow(WindowHandle owner, ProgressWindow& pw)
 
 void progupdate(ProgressWindow& pw)
 {
+    answersent();
     HWND window = static_cast<HWND>(pw.window);
     // Without a window a null device context would be the whole screen's.
     if (!window || !pw.bar)

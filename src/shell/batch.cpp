@@ -10,6 +10,7 @@
 #include "numtext/textf.h"
 #include "platform/filedialog_win.h"
 #include "platform/fileops_win.h"
+#include "platform/frontend.h"
 #include "progress/progresswindow.h"
 #include "shell/helpers.h"
 #include "shell/shellstate.h"
@@ -17,6 +18,7 @@
 char selectionBuffer[selectionSize];
 int singleFile = 0;
 char fileTitle[MAX_PATH];
+std::string batchOutput;
 
 namespace {
 
@@ -40,6 +42,18 @@ bool selectionfits()
         text += n + 1;
     }
     return false;
+}
+
+// The folder the selection was chosen in: the single path's own folder,
+// or the first text.
+std::string selectionfolder()
+{
+    std::string folder(selectionBuffer, strnlen(selectionBuffer, selectionSize));
+    if (singleFile) {
+        const std::size_t slash = folder.rfind('\\');
+        folder.resize(slash == std::string::npos ? 0 : slash + 1);
+    }
+    return folder;
 }
 
 }  // namespace
@@ -114,15 +128,27 @@ int gobatch(HWND owner)
 {
     converterBlock.files = selectionlist();
     const std::vector<std::string>& names = converterBlock.files;
+    batchOutput.clear();
+    // The names are opened in the folder they were chosen in, whatever
+    // folder a file dialog or the data directory made current since.
+    const KeptFolder kept;
+    const bool entered = !names.empty() && SetCurrentDirectoryA(selectionfolder().c_str());
     for (std::size_t i = 0; i < names.size(); ++i) {
         progshow(owner, progressRecord);
-        int records = ncstoabf(converterBlock, names[i], progressRecord);
+        int records = 0;
+        if (entered)
+            records = ncstoabf(converterBlock, names[i], progressRecord);
+        else
+            messagebox(progressRecord.window, textf(kCouldntOpen, names[i].c_str()).c_str(), kFileErrorCaption);
         bool last = singleFile || converterBlock.combine == 'Y' || i + 1 == names.size();
-        if (records == 0)
+        if (records == 0) {
             MessageBoxA(owner, kProcessingError, kErrorCaption, MB_OK);
-        else if (converterSpec.statusBoxOn)
-            MessageBoxA(owner, textf(kStatusFormat, progressRecord.outputName.c_str(), records).c_str(),
-                        kStatusCaption, MB_OK);
+        } else {
+            batchOutput = progressRecord.outputName;
+            if (converterSpec.statusBoxOn)
+                MessageBoxA(owner, textf(kStatusFormat, progressRecord.outputName.c_str(), records).c_str(),
+                            kStatusCaption, MB_OK);
+        }
         if (progressRecord.open) {
             DestroyWindow(static_cast<HWND>(progressRecord.window));
             progressRecord.open = 0;

@@ -18,6 +18,9 @@ extern char selectionBuffer[selectionSize];
 extern int singleFile;
 // The chosen file's name without its folder.
 extern char fileTitle[MAX_PATH];
+// The output of the last batch's last conversion that succeeded; empty
+// when none did.
+extern std::string batchOutput;
 
 // Prepares the open-file dialog once; dataDirectory is its initial folder,
 // read whenever the dialog opens.
@@ -33,6 +36,7 @@ int openfiles(HWND owner);
 // The names of the selection without folder, at most the first 16.
 std::vector<std::string> selectionlist();
 
-// The Go command: converts the selection and reports each outcome. Returns
-// the number of names converted (0 for no selection).
+// The Go command: converts the selection, opening the names in the folder
+// they were chosen in, and reports each outcome. Returns the number of
+// names in the list (0 for no selection), whatever the outcomes.
 int gobatch(HWND owner);

@@ -7,6 +7,7 @@
 #include "numtext/numshort.h"
 #include "paramdlg/paramfiles.h"
 #include "paramdlg/rundialog.h"
+#include "platform/fileops_win.h"
 #include "platform/frontend.h"
 #include "resource.h"
 #include "shell/batch.h"
@@ -90,13 +91,19 @@ void startup(HWND window, const CREATESTRUCTA& create)
 
 void go(HWND window)
 {
-    if (!SetCurrentDirectoryA(dataDirectory))
+    if (!SetCurrentDirectoryA(dataDirectory)) {
+        // The program ends here: first keep what closing would keep.
+        savesession(converterSpec, dataDirectory, settingsPath);
         fatalexit(kNoDataPath, 1);
+    }
     enablego(window, false);
+    // The title names an output only when one was written; after a Go that
+    // wrote none it is again the one Open gave, so no earlier output's name
+    // stays in it.
     if (gobatch(window)) {
         char title[goTitleLength + 1];
-        std::snprintf(title, sizeof title, "%s->%s", fileTitle, progressRecord.outputName.c_str());
-        settitle(window, title);
+        std::snprintf(title, sizeof title, "%s->%s", fileTitle, batchOutput.c_str());
+        settitle(window, batchOutput.empty() ? fileTitle : title);
     }
     enablego(window, true);
 }
@@ -140,12 +147,18 @@ bool command(HWND window, int id)
     case CMD_EDIT:
         edit(window);
         break;
-    case CMD_READ:
+    case CMD_READ: {
+        // As the dialog's own Read and Save do: the file dialogs change the
+        // current folder.
+        const KeptFolder kept;
         readparamfile(window, converterSpec);
         break;
-    case CMD_SAVE:
+    }
+    case CMD_SAVE: {
+        const KeptFolder kept;
         saveparamfile(window, converterSpec);
         break;
+    }
     case CMD_PREFS:
         editprefs(window);
         break;

@@ -50,7 +50,8 @@ std::int32_t editprefs(WindowHandle owner)
     rows[1] = {&converterSpec.statusBoxOn, nullptr, PARAM_BOOL, "Status upon completion?"};
     rows[2] = {&converterSpec.mainWindowMode, modeLetters, PARAM_CHOICE, "MainWindow:On,HideInEdit,None"};
     rows[3] = textentry(fontFace, "Dialog Font");
-    rows[4] = {&converterSpec.fontHeight, nullptr, PARAM_INT, "Dialog Font Size"};
+    rows[4] = {&converterSpec.fontHeight, nullptr, PARAM_INT | PARAM_LIMITS, "Dialog Font Size", maxFontHeight,
+               minFontHeight};
     rows[5] = textentry(dataDirectory, "Data Directory");
     std::uint32_t pages[2] = {1, 6};
     prefs.entries = rows;

@@ -44,7 +44,7 @@ void startsettings(ParamDialogSpec& spec, const SettingsText& text, const char* 
         readsettings(spec, text, file);
     if (!text.fontFace[0])
         copycut(text.fontFace, fontFaceSize, defaultFontFace);
-    if (spec.fontHeight <= 0 || spec.fontHeight > maxFontHeight)
+    if (spec.fontHeight < minFontHeight || spec.fontHeight > maxFontHeight)
         spec.fontHeight = defaultFontHeight;
     saveprefs(spec, text.dataDirectory, file);
     spec.height = dialogheight(static_cast<unsigned>(spec.fontHeight));

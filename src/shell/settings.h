@@ -23,10 +23,11 @@ inline constexpr int defaultFontHeight = 13;
 constexpr int dialogwidth(unsigned size) { return static_cast<int>(size / 13.1 * 210); }
 constexpr int dialogheight(unsigned size) { return static_cast<int>(size / 13.1 * 260); }
 
-// The largest font size whose dialog still fits a template's signed 16-bit
-// size fields; a larger one is refused like 0.
-inline constexpr int maxFontHeight = 1651;
-static_assert(dialogheight(maxFontHeight) <= 32767 && dialogheight(maxFontHeight + 1) > 32767);
+// The font sizes the dialogs can use: smaller text cannot be read, and at
+// larger sizes the converter's dialog and its buttons outgrow the screen.
+// Preferences refuses a size outside them; the start takes one as 13.
+inline constexpr int minFontHeight = 6;
+inline constexpr int maxFontHeight = 72;
 
 // The preferences outside the dialog record.
 struct SettingsText {

@@ -1,5 +1,4 @@
-// What one page of a generated dialog can hold, told before any control is
-// made.
+// What a generated dialog can show, told before anything is made.
 
 #include <gtest/gtest.h>
 
@@ -46,9 +45,24 @@ TEST(PageLimits, RowsGroupsAndOptionsThatDoNotFit)
         {Page(0, 1, "M:1,2", sixteen), kTooManyOptions},
     };
     for (const auto& c : cases) {
-        const char* got = pagelimit(c.page.spec);
+        const char* got = tablelimit(c.page.spec);
         EXPECT_STREQ(got, c.problem) << c.page.entries.size() << " rows";
     }
+}
+
+// A unit keeps the letter chosen at index 3; a table with no page has
+// nothing to show.
+TEST(PageLimits, UnitLettersAndPages)
+{
+    static char units[] = "MSNS", two[] = "MSS", none[] = "";
+    for (char* letters : {units, two, none, static_cast<char*>(nullptr)}) {
+        Page page(1, 0);
+        page.entries[0] = {nullptr, letters, PARAM_FLOAT | PARAM_UNIT, "Time:ms,s,min", 0, 0, 0};
+        EXPECT_STREQ(tablelimit(page.spec), letters == units ? nullptr : kBadUnit) << (letters ? letters : "null");
+    }
+    Page empty(0, 0);
+    empty.sizes[0] = 0;
+    EXPECT_STREQ(tablelimit(empty.spec), kNoPages);
 }
 
 TEST(PageLimits, AUnitsSelectionSlotIsNoOption)

@@ -198,6 +198,33 @@ TEST_F(BatchTest, AnEmptySelectionConvertsNothing)
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
+// The names are opened in the folder they were chosen in, whatever folder
+// is current; a chosen folder that has gone fails each name.
+TEST_F(BatchTest, GoOpensTheFilesWhereTheyWereChosen)
+{
+    recordings(1);
+    select({name(1)});
+    fs::create_directory("elsewhere");
+    writebytes("elsewhere/" + name(1), "not a recording");
+    fs::current_path("elsewhere");
+    converterSpec.statusBoxOn = 0;
+    GuiDriver gui;
+    gui.run([&] { gobatch(owner); });
+    EXPECT_TRUE(fs::exists(folder + "\\" + output(1)));
+    EXPECT_EQ(batchOutput, output(1));
+
+    std::strcpy(selectionBuffer, (folder + "\\gone\\" + name(1)).c_str());
+    singleFile = 1;
+    gui.on("File Error", [&](GuiWindow box) {
+        EXPECT_EQ(box.message(), "\nCouldn't open " + name(1));
+        box.click(IDOK);
+    });
+    gui.on("Error", [](GuiWindow box) { box.click(IDOK); });
+    gui.run([&] { gobatch(owner); });
+    EXPECT_EQ(batchOutput, "") << "nothing was written";
+    EXPECT_EQ(fs::current_path().filename(), "elsewhere") << "the current folder is kept";
+}
+
 TEST_F(BatchTest, TheDialogChoosesSeveralFilesOrNone)
 {
     recordings(3);

@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "convert/ncstoabf.h"
@@ -209,6 +211,21 @@ protected:
         gui.inprocess(run.dwProcessId);
     }
 
+    // At start (mode 'O'): Ctrl+O, CSC1.ncs chosen, then next once the
+    // open-file dialog has gone; main receives the main window.
+    static void openone(GuiDriver& gui, HWND& main, std::function<void()> next)
+    {
+        gui.on(untitledTitle, [&main](GuiWindow w) {
+            main = w.handle();
+            PostMessageA(main, WM_CHAR, ctrlO, 1);
+        });
+        gui.on("Open", [next](GuiWindow open) {
+            open.type(fileNameBox, "CSC1.ncs");
+            open.click(IDOK);
+            Watch::gone(open.handle(), next);
+        });
+    }
+
     // Runs the steps until the program ends; its exit status, or -1 when it
     // had to be ended after timeoutms.
     DWORD finish(GuiDriver& gui, DWORD timeoutms = 40000)
@@ -345,7 +362,8 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
 
 // In mode 'O' the Go item is grayed until an Open chooses files, and
 // enabled again after each Go: with the data directory missing, a Go taken
-// at start would end the program instead of opening the file dialog.
+// at start would end the program instead of opening the file dialog. The
+// title names the output a Go wrote, and no output after a Go that failed.
 TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
 {
     recordings(1);
@@ -369,12 +387,16 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on(converterTitle, [&](GuiWindow box) {
         reported = box.message();
         box.click(IDOK);
-        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; },
-                    [&] { GuiWindow(main).key(VK_F10); });
+        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
+            std::filesystem::rename("CSC1.ncs", "CSC1.kept");
+            GuiWindow(main).key(VK_F10);
+        });
     });
-    gui.on(converterTitle, [&](GuiWindow box) {
+    gui.on("File Error", [](GuiWindow box) { box.click(IDOK); });
+    gui.on("Error", [&](GuiWindow box) {
         box.click(IDOK);
         Watch::gone(box.handle(), [&] {
+            EXPECT_EQ(windowtext(main), "WINTESSEL - CSC1.ncs");
             // The session ends: the chosen folder is kept as the close path keeps it.
             EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), 1);
             SendMessageA(main, WM_ENDSESSION, TRUE, 0);
@@ -383,6 +405,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
         });
     });
     EXPECT_EQ(finish(gui), 0u);
+    std::filesystem::rename("CSC1.kept", "CSC1.ncs");
     EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
     expectsame("CSC1.abf");
 }
@@ -569,40 +592,152 @@ TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
     EXPECT_EQ(finish(gui), 0u);
 }
 
-// A data directory changed in Preferences to a folder that is not there:
-// Go ends the program with its message.
-TEST_F(Desktop, GoIntoAVanishedDataDirectoryEndsTheProgram)
+// A session through the menu. Read keeps the current folder and Go finds
+// the chosen file wherever it is; Preferences refuses font sizes outside 6
+// to 72 as it refuses any value (the box shows the size again, OK stays);
+// a Go into a data directory that has gone ends the program with its
+// message, keeping the session first.
+TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
 {
     recordings(1);
-    settings("MainWindow=O\r\nData Directory=" + folder + "\r\n");
+    std::filesystem::create_directories("c:\\labparms");
+    writebytes("c:\\labparms\\desktopread.tsa", "[Parameters]\r\nCombine Files=0\r\n");
+    settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\r\n");
+    const std::string converter = std::string(converterTitle) + " - desktopread";
+    const std::vector<std::string> sizes = {"0", "5", "73", "100"};
+    std::size_t refused = 0;
+    std::string reported;
     GuiDriver gui;
     start(gui);
     HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
-        PostMessageA(main, WM_CHAR, ctrlO, 1);
-    });
+    openone(gui, main, [&] { GuiWindow(main).key(VK_F8); });
     gui.on("Open", [&](GuiWindow open) {
-        open.type(fileNameBox, "CSC1.ncs");
+        open.type(fileNameBox, "desktopread.tsa");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { altkey(main, 'P'); });
+        Watch::gone(open.handle(), [&] { altkey(main, 'E'); });
     });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
-        EXPECT_EQ(prefs.text(idValue + 3), "comic sans ms");
-        EXPECT_PRED2(samepath, prefs.text(idValue + 5), folder);
-        prefs.save("preferences");
-        SendMessageA(prefs.item(idValue + 5), EM_SETSEL, 0, -1);
-        prefs.type(idValue + 5, folder + "\\gone");
+    gui.on(converter, [&](GuiWindow dialog) { dialog.click(idGo); });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        reported = box.message();
+        box.click(IDOK);
+    });
+    gui.again(converter, [&](GuiWindow dialog) {
+        dialog.click(idOk);
+        Watch::gone(dialog.handle(), [&] { altkey(main, 'P'); });
+    });
+    std::function<void(GuiWindow)> sizeup = [&](GuiWindow prefs) {
+        if (refused == 0) {
+            EXPECT_EQ(prefs.text(idValue + 3), "comic sans ms");
+            EXPECT_PRED2(samepath, prefs.text(idValue + 5), folder);
+            prefs.save("preferences");
+        }
+        HWND box = prefs.item(idValue + 4);
+        SendMessageA(box, EM_SETSEL, 0, -1);
+        prefs.type(idValue + 4, refused < sizes.size() ? sizes[refused] : "72");
+        // A click into the box gives it the focus, so that leaving it checks it.
+        PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        if (refused == sizes.size()) {
+            SendMessageA(prefs.item(idValue + 5), EM_SETSEL, 0, -1);
+            prefs.type(idValue + 5, folder + "\\gone");
+            prefs.click(idOk);
+            Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
+            return;
+        }
         prefs.click(idOk);
-        Watch::gone(prefs.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        ++refused;
+        Watch::when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { sizeup(prefs); });
+    };
+    gui.on("Tessel ABF Converter Preferences", sizeup);
+    // Combine Files changed after Preferences wrote the file.
+    gui.on(converter, [&](GuiWindow dialog) {
+        dialog.click(idValue);
+        dialog.click(idOk);
+        Watch::gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.on("Exiting on error", [](GuiWindow box) {
         EXPECT_EQ(box.message(), "Couln't find the data path");
         box.click(IDOK);
     });
     EXPECT_EQ(finish(gui), 1u);
+    std::filesystem::remove("c:\\labparms\\desktopread.tsa");
+    EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
+    expectsame("CSC1.abf");
+    EXPECT_EQ(setting("General", "Font size"), "72");
     EXPECT_EQ(setting("General", "Data Directory"), folder + "\\gone");
-    EXPECT_FALSE(std::filesystem::exists("CSC1.abf"));
+    EXPECT_EQ(setting("Parameters", "Combine Files"), "1");
+}
+
+// A recording of this many records (2 GB) takes seconds to convert.
+constexpr int longRecords = 2000000;
+
+// Writes a recording of records records, 1000 at a time (the stamps go on,
+// the samples repeat), and waits until it is on the disk: the output alone
+// then stays within what the system caches without slowing its writer.
+void longrecording(const char* name, int records)
+{
+    std::string piece = ncsrecording(1000, 1).bytes();
+    HANDLE out = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, piece.data(), 16384, &written, nullptr);
+    piece.erase(0, 16384);
+    for (std::int64_t r = 0; r < records; ++r) {
+        const std::int64_t stamp = 5000000 + r * 16000;
+        std::memcpy(&piece[static_cast<std::size_t>(r % 1000) * 1044], &stamp, sizeof stamp);
+        if (r % 1000 == 999)
+            WriteFile(out, piece.data(), static_cast<DWORD>(piece.size()), &written, nullptr);
+    }
+    FlushFileBuffers(out);
+    CloseHandle(out);
+}
+
+// Whether process shows its progress window and no box of the outcome yet;
+// a top-level window's title is read without asking its process.
+bool converting(DWORD process)
+{
+    DWORD shown = 0, boxed = 0;
+    GetWindowThreadProcessId(FindWindowA(nullptr, "Progress"), &shown);
+    GetWindowThreadProcessId(FindWindowA(nullptr, converterTitle), &boxed);
+    return shown == process && boxed != process;
+}
+
+// A conversion runs on the windows' thread; meanwhile the main window
+// answers what another process sends it, asked as the system asks before
+// it shows a window as not responding.
+TEST_F(Desktop, TheWindowKeepsAnsweringWhileItConverts)
+{
+    longrecording("CSC1.ncs", longRecords);
+    settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\r\n");
+    int answered = 0, unanswered = 0;
+    DWORD span = 0;
+    std::thread prober;
+    GuiDriver gui;
+    start(gui);
+    HWND main = nullptr;
+    openone(gui, main, [&] {
+        GuiWindow(main).key(VK_F10);
+        // Every 50 ms, from a thread that nothing the test's thread waits for
+        // can hold up.
+        prober = std::thread([&] {
+            for (int wait = 0; wait < 2000 && !converting(run.dwProcessId); ++wait)
+                Sleep(10);
+            const DWORD began = GetTickCount();
+            for (; converting(run.dwProcessId); Sleep(50))
+                (SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr) ? answered : unanswered)++;
+            span = GetTickCount() - began;
+        });
+    });
+    gui.on(converterTitle, [&](GuiWindow box) {
+        EXPECT_EQ(box.message(), status("CSC1.abf", longRecords));
+        box.click(IDOK);
+        Watch::gone(box.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+    });
+    EXPECT_EQ(finish(gui, 120000), 0u);
+    if (prober.joinable())
+        prober.join();
+    EXPECT_EQ(unanswered, 0) << answered << " answered";
+    // A question asked as the run starts must wait longer than its second.
+    EXPECT_GE(span, 1100u) << "too short a conversion: a window that never answers would pass";
 }
 
 }  // namespace

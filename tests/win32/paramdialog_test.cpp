@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -18,6 +19,7 @@
 #include "numtext/numshort.h"
 #include "paramdlg/dialogproc.h"
 #include "paramdlg/rundialog.h"
+#include "params/pagelimits.h"
 
 namespace {
 
@@ -145,6 +147,19 @@ std::vector<std::string> backups()
         if (f.path().filename().string().rfind("bkw", 0) == 0)
             found.push_back(f.path().string());
     return found;
+}
+
+// The GDI objects this process holds. Wine answers GetGuiResources with 0;
+// there a handle's low word alone finds its object, so the handle table's
+// slots are counted.
+int gdiobjects()
+{
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(n);
+    int n = 0;
+    for (ULONG_PTR slot = 1; slot <= 0xffff; ++slot)
+        n += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
+    return n;
 }
 
 // Clicks a tab as a person would.
@@ -333,6 +348,7 @@ TEST_F(ParamDialog, OnePageInModeNShowsGoOpenAndExit)
 
 TEST_F(ParamDialog, TabsShowEachPageOfEveryKind)
 {
+    spec.fontName = "Tahoma";  // scalable: a bitmap face draws 26 pixels as about 13
     for (int height : {13, 26}) {
         spec.fontHeight = height;
         spec.width = trunc(height / 13.1 * 210);
@@ -596,22 +612,40 @@ TEST_F(ParamDialog, ARejectedBoxKeepsThePage)
     run(gui);
 }
 
-// The press reaches the button, the focus moves and the check's report is
-// posted; the release must still find Cancel there.
-TEST_F(ParamDialog, ACancelClickIsNotSwallowedByTheCheck)
+// However the focus leaves a rejected box, the value is reported, unless a
+// click on Cancel completes: the press moves the focus and posts the
+// report; the release decides.
+TEST_F(ParamDialog, OnlyACompletedCancelSkipsTheReport)
 {
-    GuiDriver gui;
-    gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eCount, "bad");
-        PostMessageA(d.item(idCancel), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-    });
-    gui.again("Demo Settings", [&](GuiWindow d) {
-        EXPECT_EQ(spec.errorPending, 0) << "the rejection was handled";
-        PostMessageA(d.item(idCancel), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    });
-    run(gui);
-    EXPECT_EQ(spec.outcome, 1);
-    EXPECT_EQ(v.count, 12);
+    // Where Cancel is released: on it, slid off it, or never pressed (the
+    // focus comes by keyboard).
+    const LPARAM on = MAKELPARAM(2, 2), off = MAKELPARAM(-40, -40);
+    for (LPARAM release : {on, off, LPARAM(0)}) {
+        const bool reported = release != on;
+        GuiDriver gui;
+        gui.on("Demo Settings", [&](GuiWindow d) {
+            retype(d, idValue + eCount, "bad");
+            if (release)
+                PostMessageA(d.item(idCancel), WM_LBUTTONDOWN, MK_LBUTTON, on);
+            else
+                SetFocus(d.item(idCancel));
+        });
+        if (release)
+            gui.again("Demo Settings", [&](GuiWindow d) {
+                PostMessageA(d.item(idCancel), WM_MOUSEMOVE, MK_LBUTTON, release);
+                PostMessageA(d.item(idCancel), WM_LBUTTONUP, 0, release);
+            });
+        if (reported) {
+            gui.on("Parameter Error", [](GuiWindow box) { box.click(IDOK); });
+            gui.again("Demo Settings", [&](GuiWindow d) {
+                EXPECT_EQ(d.text(idValue + eCount), "12");
+                EXPECT_EQ(GetFocus(), d.item(idValue + eCount)) << "the focus is back in the box";
+                d.click(idOk);
+            });
+        }
+        run(gui);
+        EXPECT_EQ(spec.outcome, reported ? 0 : 1) << release;
+    }
 }
 
 // A dialog opened from another's callback has its own backup, snapshot and
@@ -656,21 +690,26 @@ TEST_F(ParamDialog, ADialogOpenedFromACallbackKeepsItsOwnState)
     EXPECT_EQ(backups(), before);
 }
 
+// Each run holds a backup file and its font while it is open, and neither
+// when it has closed, however it closed.
 TEST_F(ParamDialog, ManyRunsLeaveNoFilesOrFonts)
 {
-    const auto before = backups();
-    std::vector<HGDIOBJ> fonts;
+    const auto files = backups();
+    int objects = 0;
     for (int n = 0; n < 12; ++n) {
         GuiDriver gui;
         gui.on("Demo Settings", [&](GuiWindow d) {
-            fonts.push_back(spec.font);
+            EXPECT_EQ(backups().size(), files.size() + 1);
+            EXPECT_EQ(GetObjectType(spec.font), static_cast<DWORD>(OBJ_FONT));
             d.click(n % 2 ? idOk : idCancel);
         });
         run(gui);
+        // The first run leaves what the system keeps for dialogs once made.
+        if (n == 0)
+            objects = gdiobjects();
     }
-    for (HGDIOBJ font : fonts)
-        EXPECT_EQ(GetObjectType(font), 0u);
-    EXPECT_EQ(backups(), before);
+    EXPECT_EQ(gdiobjects(), objects);
+    EXPECT_EQ(backups(), files);
 }
 
 TEST_F(ParamDialog, APageBeyondTheLastStartsOnTheFirst)
@@ -688,11 +727,51 @@ TEST_F(ParamDialog, APageBeyondTheLastStartsOnTheFirst)
 TEST_F(ParamDialog, ADialogThatCannotStartCountsAsCancelled)
 {
     spec.instance = reinterpret_cast<void*>(1);  // no such module
+    const HWND parent = reinterpret_cast<HWND>(static_cast<INT_PTR>(-1));
+    rundialog(parent, spec);
+    const int objects = gdiobjects();
     spec.outcome = 0;
-    const auto before = backups();
-    rundialog(reinterpret_cast<WindowHandle>(static_cast<INT_PTR>(-1)), spec);
+    rundialog(parent, spec);
     EXPECT_EQ(spec.outcome, 1);
-    EXPECT_EQ(spec.font, nullptr);
+    EXPECT_EQ(gdiobjects(), objects) << "a dialog that never came must release its font";
+}
+
+// A table the dialog cannot show ends the program with its reason before
+// anything is made: no crash, and no backup file left behind.
+TEST_F(ParamDialog, ARefusedTableLeavesNoBackup)
+{
+    static char noUnits[] = "", sixteen[] = "abcdefghijklmnop", ab[] = "ab";
+    const ParamEntry more{&v.mode, ab, PARAM_CHOICE, "More:a,b", 0, 0, 0};
+    const struct {
+        int entry;
+        ParamEntry replacement;
+        std::uint32_t extra;  // more entries like it on the last page
+        const char* message;
+    } cases[] = {
+        {eDuration, {&v.duration, nullptr, PARAM_FLOAT | PARAM_UNIT, "Duration:ms,s,min", 0, 0, 0}, 0, kBadUnit},
+        {eDuration, {&v.duration, noUnits, PARAM_FLOAT | PARAM_UNIT, "Duration:ms,s,min", 0, 0, 0}, 0, kBadUnit},
+        {eFilter, {&v.filter, sixteen, PARAM_CHOICE, "Filter:a", 0, 0, 0}, 0, kTooManyOptions},
+        {eMode, more, 10, kTooManyGroups},  // eleven groups on the last page
+    };
+    const auto before = backups();
+    for (const auto& c : cases) {
+        std::vector<ParamEntry> table(entries, entries + entryCount);
+        table[c.entry] = c.replacement;
+        table.insert(table.end(), c.extra, more);
+        std::uint32_t sizes[4] = {3, 4, 3, 3 + c.extra};
+        spec.entries = table.data();
+        spec.pageSizes = sizes;
+        EXPECT_EXIT(
+            {
+                GuiDriver gui;
+                gui.on("Exiting on error", [](GuiWindow box) {
+                    std::fprintf(stderr, "%s\n", box.message().c_str());
+                    box.click(IDOK);
+                });
+                gui.run([&] { rundialog(nullptr, spec); });
+            },
+            testing::ExitedWithCode(1), c.message);
+    }
     EXPECT_EQ(backups(), before);
 }
 

@@ -22,6 +22,10 @@ namespace {
 constexpr int fileNameBox = 0x47c;  // cmb13: the dialog's file-name combo box
 constexpr int fileTypeBox = 0x470;  // cmb1: the dialog's file-type list
 
+// The question before a file is replaced, captioned with the dialog's
+// title, which the record leaves to the system: under Wine a box's default.
+constexpr const char* replaceQuestion = "Error";
+
 class ParamFile : public ::testing::Test {
 protected:
     char name[40] = "start";
@@ -123,6 +127,7 @@ TEST_F(ParamFile, AFailedWriteIsReportedAndNamesNothing)
     writebytes(path("locked.prm"), "");
     HANDLE lock = CreateFileA(path("locked.prm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     answer("Save As", "locked.prm", "kept");
+    gui.on(replaceQuestion, [](GuiWindow question) { question.click(IDYES); });
     gui.on(kFileErrorCaption, [&](GuiWindow box) {
         EXPECT_EQ(box.message(), "\nCouldn't write " + path("locked.prm"));
         box.save("paramfile-write-error");
@@ -132,6 +137,38 @@ TEST_F(ParamFile, AFailedWriteIsReportedAndNamesNothing)
     CloseHandle(lock);
     EXPECT_STREQ(spec.fileName, "kept");
     EXPECT_EQ(caption(), "Settings - kept");
+}
+
+// Replacing a file is asked first; a file that is not a parameter file (a
+// recording of 19,516 bytes) is refused after the question, every byte kept.
+TEST_F(ParamFile, SavingOntoAFileAsksAndNeverDestroysOne)
+{
+    const std::string recording = ncsrecording(3).bytes(), text = "[Other]\r\nKept=1\r\n";
+    const struct {
+        const char* file;
+        const std::string& bytes;
+        int answer;
+        bool written;
+    } cases[] = {{"recording.prm", recording, IDYES, false}, {"older.prm", text, IDNO, false},
+                 {"older.prm", text, IDYES, true}};
+    for (const auto& c : cases) {
+        writebytes(path(c.file), c.bytes);
+        answer("Save As", c.file, "kept");
+        gui.on(replaceQuestion, [&](GuiWindow question) {
+            EXPECT_NE(question.message().find("already exists"), std::string::npos) << question.message();
+            question.click(c.answer);
+        });
+        if (c.answer == IDNO)
+            gui.again("Save As", [](GuiWindow dialog) { dialog.click(IDCANCEL); });
+        else if (!c.written)
+            gui.on(kFileErrorCaption, [&](GuiWindow box) {
+                EXPECT_EQ(box.message(), "\n" + path(c.file) + " is not a parameter file; it was left unchanged.");
+                box.click(IDOK);
+            });
+        gui.run([&] { saveparamfile(spec.dialog, spec); });
+        EXPECT_EQ(readbytes(path(c.file)), c.written ? c.bytes + "[Parameters]\r\nName=start\r\nCount=1\r\n" : c.bytes);
+        EXPECT_STREQ(spec.fileName, c.written ? "older" : "kept") << c.file;
+    }
 }
 
 }  // namespace
