@@ -1,13 +1,4 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64. The -posix variants
-# provide std::thread and std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine with a prefix kept inside the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh 32 ${CMAKE_BINARY_DIR}/wineprefix)
+# Cross build for 32-bit Windows: the product.
+set(mingw_arch i686)
+set(mingw_bits 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,13 +1,4 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64. The -posix variants
-# provide std::thread and std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine with a prefix kept inside the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh 64 ${CMAKE_BINARY_DIR}/wineprefix)
+# Cross build for 64-bit Windows: the tests where Wine cannot start 32-bit programs.
+set(mingw_arch x86_64)
+set(mingw_bits 64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
