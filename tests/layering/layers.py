@@ -42,15 +42,10 @@ WIN32_CONDITION = re.compile(r'^\s*(?:_WIN32|defined\s*\(?\s*_WIN32\s*\)?)\s*(?:
 
 def cycles():
     """Pairs of subsystems the table lets reach each other."""
-    def reach(start):
-        seen, todo = set(), [start]
-        while todo:
-            for dep in ALLOWED[todo.pop()]:
-                if dep not in seen:
-                    seen.add(dep)
-                    todo.append(dep)
-        return seen
-    reached = {name: reach(name) for name in ALLOWED}
+    reached = {name: set(deps) for name, deps in ALLOWED.items()}
+    for _ in ALLOWED:  # a path is no longer than the table
+        for deps in reached.values():
+            deps |= set().union(*(reached[dep] for dep in deps))
     return sorted((a, b) for a in ALLOWED for b in reached[a] if a < b and a in reached[b])
 
 
@@ -77,40 +72,33 @@ def win32branches(lines):
 
 def check(root):
     problems = [f"the table lets {a} and {b} include each other" for a, b in cycles()]
-    for top in ("src", "tools"):
-        for path in sorted((root / top).rglob("*")):
-            if path.suffix not in SOURCES:
-                continue
-            rel = path.relative_to(root)
-            subsystem = "tools" if top == "tools" else rel.parts[1]
-            if subsystem not in ALLOWED:
-                problems.append(f"{rel}: {subsystem} is not in the layer table")
-                continue
-            lines = path.read_text(encoding="utf-8").splitlines()
-            win32ok = subsystem not in PORTABLE or (subsystem == "platform" and rel.stem.endswith("_win"))
-            branches = win32branches(lines)
-            for number, line in enumerate(lines, 1):
-                m = INCLUDE.match(line)
-                if m:
-                    header, target = m.groups()
-                    if target in ALLOWED and target != subsystem and target not in ALLOWED[subsystem]:
-                        allowed = ", ".join(sorted(ALLOWED[subsystem])) or "nothing"
-                        problems.append(f'{rel}:{number}: #include "{header}": {subsystem}/ may include {allowed}')
-                m = WIN32_HEADER.match(line)
-                if m and not win32ok and not branches[number - 1]:
-                    problems.append(f"{rel}:{number}: #include <{m.group(1)}> in portable {subsystem}/")
+    for path in sorted(p for top in ("src", "tools") for p in (root / top).rglob("*") if p.suffix in SOURCES):
+        rel = path.relative_to(root)
+        subsystem = "tools" if rel.parts[0] == "tools" else rel.parts[1]
+        if subsystem not in ALLOWED:
+            problems.append(f"{rel}: {subsystem} is not in the layer table")
+            continue
+        lines = path.read_text(encoding="utf-8").splitlines()
+        win32ok = subsystem not in PORTABLE or (subsystem == "platform" and rel.stem.endswith("_win"))
+        for number, (line, windows_only) in enumerate(zip(lines, win32branches(lines)), 1):
+            m = INCLUDE.match(line)
+            if m:
+                header, target = m.groups()
+                if target in ALLOWED and target != subsystem and target not in ALLOWED[subsystem]:
+                    allowed = ", ".join(sorted(ALLOWED[subsystem])) or "nothing"
+                    problems.append(f'{rel}:{number}: #include "{header}": {subsystem}/ may include {allowed}')
+            m = WIN32_HEADER.match(line)
+            if m and not win32ok and not windows_only:
+                problems.append(f"{rel}:{number}: #include <{m.group(1)}> in portable {subsystem}/")
     return problems
 
 
 def main():
     root = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2]
     problems = check(root)
-    for problem in problems:
-        print(problem)
     if problems:
-        print(f"{len(problems)} include(s) against the layers")
-        return 1
-    return 0
+        print("\n".join(problems + [f"{len(problems)} include(s) against the layers"]))
+    return 1 if problems else 0
 
 
 if __name__ == "__main__":
