@@ -1,7 +1,6 @@
 #include "support/ncsbytes.h"
 
 #include <bit>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -24,6 +23,17 @@ std::uint32_t uintat(const std::string& bytes, std::size_t offset, int n)
     return v;
 }
 
+// A new folder of a random name under the system's temporary folder.
+fs::path freshdir(const std::string& prefix)
+{
+    std::mt19937 gen(std::random_device{}());
+    fs::path dir;
+    do
+        dir = fs::temp_directory_path() / (prefix + std::to_string(gen()));
+    while (!fs::create_directory(dir));
+    return dir;
+}
+
 }  // namespace
 
 std::string NcsBytes::bytes() const
@@ -40,14 +50,20 @@ std::string NcsBytes::bytes() const
             put(out, static_cast<std::uint16_t>(s), 2);
         out.resize(start + recordSize, '\0');
     }
-    return out + tail;
+    return out;
+}
+
+NcsBytes NcsBytes::shifted(std::size_t from, std::int64_t by) const
+{
+    NcsBytes f = *this;
+    for (std::size_t r = from; r < f.records.size(); ++r)
+        f.records[r].stamp += by;
+    return f;
 }
 
 std::string nevheader(const std::string& text)
 {
-    std::string out = text;
-    out.resize(16384, '\0');
-    return out;
+    return (text + std::string(16384, '\0')).substr(0, 16384);
 }
 
 std::string nevrecord(std::uint64_t stamp, std::int16_t id, std::uint16_t ttl, const std::string& text)
@@ -120,13 +136,8 @@ float realat(const std::string& bytes, std::size_t offset)
     return std::bit_cast<float>(uintat(bytes, offset, 4));
 }
 
-ScratchDir::ScratchDir() : previous_(fs::current_path())
+ScratchDir::ScratchDir() : path_(freshdir("tessel-test-")), previous_(fs::current_path())
 {
-    std::random_device seed;
-    std::mt19937 gen(seed());
-    do
-        path_ = fs::temp_directory_path() / ("tessel-test-" + std::to_string(gen()));
-    while (!fs::create_directory(path_));
     fs::current_path(path_);
 }
 
@@ -139,14 +150,6 @@ ScratchDir::~ScratchDir()
 
 const fs::path& fuzzworkdir()
 {
-    static const fs::path dir = [] {
-        std::random_device seed;
-        std::mt19937 gen(seed());
-        fs::path d;
-        do
-            d = fs::temp_directory_path() / ("tessel-fuzz-" + std::to_string(gen()));
-        while (!fs::create_directory(d));
-        return d;
-    }();
+    static const fs::path dir = freshdir("tessel-fuzz-");
     return dir;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct NcsRecord {
@@ -16,18 +17,19 @@ struct NcsBytes {
     std::string header;  // the text; padded with NULs to 16384 bytes
     int recordSize = 1044;
     std::vector<NcsRecord> records;
-    std::string tail;  // bytes after the last whole record
 
     std::string bytes() const;
+    // Copies with another header text, or with the stamps of record from and every later one moved by microseconds.
+    NcsBytes withheader(std::string text) const { return {std::move(text), recordSize, records}; }
+    NcsBytes shifted(std::size_t from, std::int64_t by) const;
 };
 
 // Header lines as a recording system writes them, CRLF ended.
 std::string ncslines(int recordSize = 1044, const std::string& frequency = "32000", int adMaxValue = 32767,
                      int adChannel = 0);
 
-// records of (recordSize - 20) / 2 samples each, 512 samples' time apart at
-// 32 kHz, starting at firstStamp; sample s of record r of channel c is
-// distinct across the whole recording.
+// records of (recordSize - 20) / 2 samples each, 512 samples' time apart at 32 kHz, starting at firstStamp; sample s of
+// record r of channel c is distinct across the whole recording.
 NcsBytes ncsrecording(int records, int adChannel = 0, int recordSize = 1044, std::int64_t firstStamp = 5000000);
 
 // An event file's 16384-byte header: text, padded with NULs.
@@ -37,6 +39,7 @@ std::string nevheader(const std::string& text = "######## Neuralynx Data File He
 std::string nevrecord(std::uint64_t stamp, std::int16_t id, std::uint16_t ttl, const std::string& text);
 
 void writebytes(const std::filesystem::path& path, const std::string& bytes);
+inline void writebytes(const std::filesystem::path& path, const NcsBytes& f) { writebytes(path, f.bytes()); }
 std::string readbytes(const std::filesystem::path& path);
 
 // Little-endian values read from a byte string.
@@ -55,8 +58,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
-    std::filesystem::path previous_;
+    std::filesystem::path path_, previous_;
 };
 
 // A fresh folder under the system's temporary folder that lives as long as

@@ -10,14 +10,12 @@
 
 struct RecordedMessage {
     WindowHandle owner;
-    std::string text;
-    std::string caption;
+    std::string text, caption;
 };
 
 struct RecordedReport {
     int percentage;
-    std::string firstLine;
-    std::string secondLine;
+    std::string firstLine, secondLine;
 };
 
 struct Recorder {

@@ -9,17 +9,12 @@
 
 namespace {
 
-std::string text(const std::vector<unsigned char>& bytes)
-{
-    return {bytes.begin(), bytes.end()};
-}
-
 TEST(AbfTag, WrittenFieldByFieldAndReadBack)
 {
     std::vector<unsigned char> out;
     puttag(out, 0x01020304, "Stim on");
     puttag(out, -5, std::string(60, 'x'));
-    const std::string b = text(out);
+    const std::string b(out.begin(), out.end());
     ASSERT_EQ(b.size(), 128u);
     EXPECT_EQ(b.substr(0, 4), "\x04\x03\x02\x01");
     EXPECT_EQ(b.substr(4, 56), "Stim on" + std::string(49, ' '));  // blank-padded, no NUL
@@ -33,9 +28,7 @@ TEST(AbfTag, WrittenFieldByFieldAndReadBack)
     EXPECT_EQ(t.type, 1);
     EXPECT_EQ(t.voice, 0);
     // Other writers pad with NULs; blanks inside a comment stay.
-    std::string other = std::string(4, '\0') + "a  b";
-    other.resize(60, '\0');
-    other += std::string("\x02\x00\x07\x00", 4);
+    const std::string other = std::string(4, '\0') + "a  b" + std::string(52, '\0') + std::string("\2\0\7\0", 4);
     const AbfTag o = gettag(reinterpret_cast<const unsigned char*>(other.data()));
     EXPECT_EQ(o.comment, "a  b");
     EXPECT_EQ(o.type, 2);
@@ -61,14 +54,10 @@ TEST(AbfTag, TheSectionMustLieWithinTheFile)
     std::vector<unsigned char> tags;
     for (int k = 0; k < 3; ++k)
         puttag(tags, k * 100, "tag " + std::to_string(k));
-    const std::string file = std::string(h.bytes.begin(), h.bytes.end()) + std::string(1024, '\0') + text(tags);
+    const std::string file =
+        std::string(h.bytes.begin(), h.bytes.end()) + std::string(1024, '\0') + std::string(tags.begin(), tags.end());
     writebytes("tags.abf", file);  // tags at block 14
-    const struct {
-        std::int32_t count, block;
-        int most;
-        bool ok;
-        std::size_t read;
-    } cases[] = {
+    const struct { std::int32_t count, block; int most; bool ok; std::size_t read; } cases[] = {
         {3, 14, 5, true, 3}, {3, 14, 2, true, 2}, {0, 0, 5, true, 0}, {-1, 14, 5, false, 0},
         {1, 0, 5, false, 0}, {4, 14, 5, false, 0}, {1, 2147483647, 5, false, 0}, {2147483647, 14, 5, false, 0},
     };

@@ -18,18 +18,12 @@ std::vector<NevEvent> readall(NevFile& nev)
     return events;
 }
 
-// What opens and what is refused, with the reason; no events and an incomplete
-// last record open, the record left out.
+// What opens and what is refused, with the reason; no events and an incomplete last record open, the record left out.
 TEST(NevFile, OpensOrSaysWhyNot)
 {
     const std::string header = nevheader(), one = nevrecord(7, 11, 0, "Starting Recording");
-    const struct {
-        const char* what;
-        std::string bytes;
-        std::string problem;  // empty: the file opens, with count records and partial bytes
-        std::int64_t count = 0;
-        int partial = 0;
-    } cases[] = {
+    // An empty problem: the file opens, with count records and partial bytes.
+    const struct { const char* what; std::string bytes, problem; std::int64_t count = 0; int partial = 0; } cases[] = {
         {"empty", "", "is too short for an event file: 0 bytes, less than its 16384-byte header"},
         {"cut in its header", header.substr(0, 16383), "16383 bytes, less than its 16384-byte header"},
         {"all NULs", std::string(16384 + 184, '\0'), "is not an event file: its header is empty"},
@@ -87,9 +81,8 @@ TEST(NevFile, FieldsAsTheFormatLaysThemOut)
     EXPECT_NE(nev.headertext().find("-FileType Event"), std::string_view::npos);
 }
 
-// The generator's session (more events than one batch of reads, a hole, events
-// before and after the records) read back event by event, then again from
-// chosen places, then while the file shrinks.
+// The generator's session (more events than one batch of reads, a hole, events before and after the records) read back
+// event by event, then again from chosen places, then while the file shrinks.
 TEST(NevFile, AGeneratedSessionReadsBackEventByEvent)
 {
     ScratchDir dir;
@@ -124,8 +117,7 @@ TEST(NevFile, AGeneratedSessionReadsBackEventByEvent)
     // A file that shrinks while it is read: a read error, until the next seek.
     std::filesystem::resize_file("Events.nev", nevHeaderSize + 300 * nevRecordSize);
     ASSERT_TRUE(nev.seek(200));
-    while (nev.next(e)) {
-    }
+    while (nev.next(e)) {}
     EXPECT_TRUE(nev.failed());
     EXPECT_LT(nev.position(), 300);
     EXPECT_FALSE(nev.next(e));

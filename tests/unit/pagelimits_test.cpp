@@ -30,28 +30,18 @@ struct Page {
 
 TEST(PageLimits, RowsGroupsAndOptionsThatDoNotFit)
 {
-    static char sixteen[] = "abcdefghijklmnop";
-    static char fifteen[] = "abcdefghijklmno";
-    const struct {
-        Page page;
-        const char* problem;
-    } cases[] = {
-        {Page(15, 0), nullptr},
-        {Page(16, 0), kTooManyRows},
-        {Page(5, 10), nullptr},
-        {Page(0, 11), kTooManyGroups},
+    static char sixteen[] = "abcdefghijklmnop", fifteen[] = "abcdefghijklmno";
+    const struct { Page page; const char* problem; } cases[] = {
+        {Page(15, 0), nullptr}, {Page(16, 0), kTooManyRows}, {Page(5, 10), nullptr}, {Page(0, 11), kTooManyGroups},
         {Page(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15", fifteen), nullptr},
         {Page(0, 1, "M:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", fifteen), kTooManyOptions},
         {Page(0, 1, "M:1,2", sixteen), kTooManyOptions},
     };
-    for (const auto& c : cases) {
-        const char* got = tablelimit(c.page.spec);
-        EXPECT_STREQ(got, c.problem) << c.page.entries.size() << " rows";
-    }
+    for (const auto& c : cases)
+        EXPECT_STREQ(tablelimit(c.page.spec), c.problem) << c.page.entries.size() << " rows";
 }
 
-// A unit keeps the letter chosen at index 3; a table with no page has
-// nothing to show.
+// A unit keeps the letter chosen at index 3; a table with no page has nothing to show.
 TEST(PageLimits, UnitLettersAndPages)
 {
     static char units[] = "MSNS", two[] = "MSS", none[] = "";

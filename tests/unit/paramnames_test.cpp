@@ -36,11 +36,9 @@ TEST(ParamNames, FilterAndCaseChanges)
 
 TEST(ParamNames, NameDropsFolderAndLastExtension)
 {
-    const struct {
-        const char* path;
-        const char* name;
-    } cases[] = {{"C:\\labparms\\run.v2.prm", "run.v2"}, {"C:\\my.folder\\plain", "plain"},
-                 {"C:\\labparms\\.prm", ""}, {"rest.prm", "rest"}, {"", ""}};
+    const struct { const char *path, *name; } cases[] = {{"C:\\labparms\\run.v2.prm", "run.v2"},
+                                                         {"C:\\my.folder\\plain", "plain"},
+                                                         {"C:\\labparms\\.prm", ""}, {"rest.prm", "rest"}, {"", ""}};
     for (const auto& c : cases)
         EXPECT_EQ(paramname(c.path), c.name) << c.path;
 }

@@ -15,9 +15,8 @@
 
 namespace {
 
-// Every "section/key=value" of a profile file in file order, blanks around
-// names and values dropped: kernel32 rewrites a file in its own layout, so
-// only this is compared.
+// Every "section/key=value" of a profile file in file order, blanks around names and values dropped: kernel32 rewrites
+// a file in its own layout, so only this is compared.
 std::vector<std::string> keys(const std::string& path)
 {
     std::vector<std::string> out;
@@ -38,6 +37,14 @@ std::vector<std::string> keys(const std::string& path)
     return out;
 }
 
+// What start-up writes when the file gives nothing, with this data directory and Combine Files.
+std::vector<std::string> defaults(const std::string& directory, char combine)
+{
+    return {"General/Font=comic sans ms", "General/Font size=13", "General/MessageBox=0", "General/MainWindow=N",
+            "General/Data Directory=" + directory, "General/StatusBoxOn=0",
+            "Parameters/Combine Files=" + std::string(1, combine)};
+}
+
 // The program's records with their values before the settings are read.
 class Settings : public ::testing::Test {
 protected:
@@ -46,7 +53,7 @@ protected:
     FileSelection block;
     char fontFace[fontFaceSize] = "comic sans ms";
     char dataDirectory[pathSize] = "x:\\";
-    std::string ini;
+    std::string ini = (dir.path() / "WINTESSEL.ini").string();
     int fileCount = 0;
 
     Settings()
@@ -54,11 +61,9 @@ protected:
         convparams(spec, block);
         spec.fontHeight = 13;
         spec.mainWindowMode = 'N';
-        ini = (dir.path() / "WINTESSEL.ini").string();
     }
 
-    // kernel32 caches a profile by name, so each content written by hand
-    // goes to a file of its own.
+    // kernel32 caches a profile by name, so each content written by hand goes to a file of its own.
     void settingsfile(const std::string& general, const std::string& parameters = "")
     {
         ini = (dir.path() / ("s" + std::to_string(++fileCount) + ".ini")).string();
@@ -71,15 +76,7 @@ protected:
 TEST_F(Settings, FirstStartWritesTheDefaults)
 {
     start();
-    EXPECT_EQ(keys(ini), (std::vector<std::string>{
-                             "General/Font=comic sans ms",
-                             "General/Font size=13",
-                             "General/MessageBox=0",
-                             "General/MainWindow=N",
-                             "General/Data Directory=x:\\",
-                             "General/StatusBoxOn=0",
-                             "Parameters/Combine Files=0",
-                         }));
+    EXPECT_EQ(keys(ini), defaults("x:\\", '0'));
     EXPECT_EQ(spec.fontName, fontFace);
     EXPECT_EQ(spec.statusBoxOn, 0);
     EXPECT_EQ(spec.width, 208);
@@ -102,30 +99,17 @@ TEST_F(Settings, ReadsEveryKeyAndWritesItBackInPlace)
     // 26 / 13.1 x 210 = 416.79 and 26 / 13.1 x 260 = 516.03, truncated.
     EXPECT_EQ(spec.width, 416);
     EXPECT_EQ(spec.height, 516);
-    EXPECT_EQ(keys(ini), (std::vector<std::string>{
-                             "General/Font=Courier New",
-                             "General/StatusBoxOn=1",
-                             "General/Font size=26",
-                             "General/Data Directory=C:\\rec\\day 1",
-                             "General/MainWindow=O",
-                             "General/MessageBox=1",
-                             "General/Other=kept",
-                             "Parameters/Combine Files=1",
-                         }));
+    EXPECT_EQ(keys(ini), (std::vector<std::string>{"General/Font=Courier New", "General/StatusBoxOn=1",
+                                                   "General/Font size=26", "General/Data Directory=C:\\rec\\day 1",
+                                                   "General/MainWindow=O", "General/MessageBox=1", "General/Other=kept",
+                                                   "Parameters/Combine Files=1"}));
 }
 
 TEST_F(Settings, MissingOrOddValues)
 {
-    struct Case {
-        const char* general;
-        const char* parameters;
-        int statusBoxOn;
-        int fontHeight;
-        char mode;
-        const char* font;
-        int combine;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *general, *parameters; int statusBoxOn, fontHeight; char mode; const char* font; int combine;
+    } cases[] = {
         {"", "", 1, 13, 'N', "comic sans ms", 'N'},  // StatusBoxOn missing: on
         {"Font size=0\r\n", "", 1, 13, 'N', "comic sans ms", 'N'},
         {"Font size=abc\r\n", "", 1, 13, 'N', "comic sans ms", 'N'},
@@ -139,12 +123,9 @@ TEST_F(Settings, MissingOrOddValues)
         {"Font=\r\n", "Combine Files=yes\r\n", 1, 13, 'N', "comic sans ms", 'N'},
         {"Font=  Arial  \r\n", "Combine Files=1\r\n", 1, 13, 'N', "Arial", 'Y'},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.general) + c.parameters);
-        spec.fontHeight = 13;
-        spec.mainWindowMode = 'N';
-        spec.statusBoxOn = 0;
-        block.combine = 'N';
+        spec.fontHeight = 13, spec.mainWindowMode = 'N', spec.statusBoxOn = 0, block.combine = 'N';
         std::snprintf(fontFace, sizeof fontFace, "comic sans ms");
         settingsfile(c.general, c.parameters);
         start();
@@ -182,15 +163,7 @@ TEST_F(Settings, SessionEndKeepsOnlyDirectoryAndParameters)
     spec.fontHeight = 40;
     spec.errorBox = 1;
     savesession(spec, dataDirectory, ini.c_str());
-    EXPECT_EQ(keys(ini), (std::vector<std::string>{
-                             "General/Font=comic sans ms",
-                             "General/Font size=13",
-                             "General/MessageBox=0",
-                             "General/MainWindow=N",
-                             "General/Data Directory=C:\\rec",
-                             "General/StatusBoxOn=0",
-                             "Parameters/Combine Files=1",
-                         }));
+    EXPECT_EQ(keys(ini), defaults("C:\\rec", '1'));
     EXPECT_NE(saveprefs(spec, dataDirectory, ini.c_str()), 0);
     EXPECT_EQ(getint("General", "Font size", 0, ini.c_str()), 40);
     EXPECT_EQ(getint("General", "MessageBox", 0, ini.c_str()), 1);

@@ -7,11 +7,8 @@ namespace {
 TEST(TimeBound, SecondsOrAClockTime)
 {
     const struct { const char* text; double micros; bool clock; } cases[] = {
-        {"0", 0, false},
-        {"12", 12e6, false},
-        {"3600.000001", 3600000001, false},
-        {"10:15:42", 36942e6, true},
-        {"9:05:00.25", 32700.25e6, true},
+        {"0", 0, false}, {"12", 12e6, false}, {"3600.000001", 3600000001, false},
+        {"10:15:42", 36942e6, true}, {"9:05:00.25", 32700.25e6, true},
         {"25:30:00", 91800e6, true},  // half past one the next morning
     };
     for (const auto& c : cases) {
