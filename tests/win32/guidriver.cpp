@@ -165,6 +165,14 @@ void GuiWindow::type(int id, const std::string& text) const
         SendMessageA(target, WM_CHAR, c, 1);
 }
 
+void GuiWindow::retype(int id, const std::string& text) const
+{
+    SetFocus(item(id));
+    SendMessageA(item(id), EM_SETSEL, 0, -1);
+    SendMessageA(item(id), WM_CLEAR, 0, 0);
+    type(id, text);
+}
+
 void GuiWindow::click(int id) const
 {
     PostMessageA(item(id), BM_CLICK, 0, 0);
@@ -217,6 +225,16 @@ GuiDriver& GuiDriver::again(const std::string& title, std::function<void(GuiWind
 {
     steps_.push_back({title, std::move(act), true});
     return *this;
+}
+
+GuiDriver& GuiDriver::box(const std::string& title, const std::string& message, const std::string& image)
+{
+    return on(title, [=](GuiWindow box) {
+        EXPECT_EQ(box.message(), message) << "in the box titled \"" << title << "\"";
+        if (!image.empty())
+            box.save(image);
+        box.click(IDOK);
+    });
 }
 
 GuiDriver& GuiDriver::inprocess(DWORD process)

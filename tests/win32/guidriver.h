@@ -45,6 +45,8 @@ public:
 
     // Gives the control the focus and types text into it, character by character.
     void type(int id, const std::string& text) const;
+    // Replaces an edit box's text as typing over it would, leaving it the focus.
+    void retype(int id, const std::string& text) const;
     // Posts a click, so any modal window it opens runs outside the step.
     void click(int id) const;
     // Posts a keystroke (virtual key) to the window, as the keyboard would.
@@ -66,6 +68,9 @@ public:
     // Acts again on a window an earlier step took, once it takes input
     // again (a modal window it owns has closed).
     GuiDriver& again(const std::string& title, std::function<void(GuiWindow)> act);
+    // When a message box titled title appears, expects its message, saves
+    // its image as image when one is named, and clicks OK.
+    GuiDriver& box(const std::string& title, const std::string& message, const std::string& image = "");
     // Runs call with the queued steps; each step must be taken within
     // timeoutms of the previous one.
     void run(const std::function<void()>& call, int timeoutms = 15000);
