@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -33,57 +32,6 @@ constexpr int fileNameBox = 0x47c;  // the open-file dialog's name box
 constexpr WPARAM commandExit = 40006;
 constexpr WPARAM commandAbout = 40018;
 constexpr WPARAM ctrlO = 15;
-
-// Waits that no new window marks: a thread timer checks each condition
-// while the test pumps messages, and acts once it holds.
-class Watch {
-public:
-    static void when(std::function<bool()> ready, std::function<void()> act)
-    {
-        if (!timer_)
-            timer_ = SetTimer(nullptr, 0, 30, tick);
-        pending_.push_back({std::move(ready), std::move(act), GetTickCount() + 15000});
-    }
-    static void gone(HWND window, std::function<void()> act)
-    {
-        when([window] { return !IsWindow(window); }, std::move(act));
-    }
-    // Ends the waits of a test; any left unmet fails it.
-    static void finish()
-    {
-        if (!pending_.empty())
-            ADD_FAILURE() << pending_.size() << " wait(s) never met";
-        pending_.clear();
-        if (timer_)
-            KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-
-private:
-    struct Pending {
-        std::function<bool()> ready;
-        std::function<void()> act;
-        DWORD deadline;
-    };
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-            if (it->ready()) {
-                auto act = std::move(it->act);
-                pending_.erase(it);
-                act();
-                return;
-            }
-            if (static_cast<LONG>(GetTickCount() - it->deadline) > 0) {
-                ADD_FAILURE() << "a wait timed out";
-                pending_.erase(it);
-                return;
-            }
-        }
-    }
-    static inline std::deque<Pending> pending_;
-    static inline UINT_PTR timer_ = 0;
-};
 
 std::string windowsdirectory()
 {
@@ -160,7 +108,6 @@ protected:
 
     void TearDown() override
     {
-        Watch::finish();
         if (kept)
             writebytes(ini, *kept);
         else
@@ -216,10 +163,10 @@ protected:
     void openone(GuiDriver& gui, std::function<void()> next)
     {
         onmain(gui, [](GuiWindow w) { PostMessageA(w.handle(), WM_CHAR, ctrlO, 1); });
-        gui.on("Open", [next](GuiWindow open) {
+        gui.on("Open", [&gui, next](GuiWindow open) {
             open.type(fileNameBox, "CSC1.ncs");
             open.click(IDOK);
-            Watch::gone(open.handle(), next);
+            gui.gone(open.handle(), next);
         });
     }
 
@@ -338,7 +285,7 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
                 GuiWindow(w).save("progress-window");
         box.save("completion-box");
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { GuiWindow(dialog).click(idExit); });
+        gui.gone(box.handle(), [&] { GuiWindow(dialog).click(idExit); });
     });
     EXPECT_EQ(finish(gui), 0u);
 
@@ -372,12 +319,12 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "CSC1.ncs");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        gui.gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.on(converterTitle, [&](GuiWindow box) {
         reported = box.message();
         box.click(IDOK);
-        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
+        gui.when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
             std::filesystem::rename("CSC1.ncs", "CSC1.kept");
             GuiWindow(main).key(VK_F10);
         });
@@ -385,7 +332,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on("File Error", [](GuiWindow box) { box.click(IDOK); });
     gui.on("Error", [&](GuiWindow box) {
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] {
+        gui.gone(box.handle(), [&] {
             EXPECT_EQ(windowtext(main), "WINTESSEL - CSC1.ncs");
             // The session ends: the chosen folder is kept as the close path keeps it.
             EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), 1);
@@ -412,11 +359,10 @@ TEST_F(Desktop, EditHidesTheMainWindowOnlyInModeHideInEdit)
         gui.on(converterTitle, [&](GuiWindow dialog) {
             EXPECT_EQ(IsWindowVisible(main) != 0, !hides);
             dialog.click(idCancel);
-            Watch::gone(dialog.handle(),
-                        [&] { Watch::when([&] { return IsWindowVisible(main) != 0; }, [&] { quit(); }); });
+            gui.gone(dialog.handle(),
+                        [&] { gui.when([&] { return IsWindowVisible(main) != 0; }, [&] { quit(); }); });
         });
         EXPECT_EQ(finish(gui), 0u);
-        Watch::finish();
     }
 }
 
@@ -434,20 +380,20 @@ TEST_F(Desktop, AboutClosesOnlyByOkAndHelpWarns)
         about.save("about-box");
         about.key(VK_ESCAPE);
         const DWORD due = GetTickCount() + 500;
-        Watch::when([due] { return static_cast<LONG>(GetTickCount() - due) >= 0; }, [&, about] {
+        gui.when([due] { return static_cast<LONG>(GetTickCount() - due) >= 0; }, [&, about] {
             EXPECT_TRUE(IsWindowVisible(about.handle())) << "Escape closed the box";
             about.key(VK_RETURN);
-            Watch::gone(about.handle(), [&] { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
+            gui.gone(about.handle(), [&] { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
         });
     });
     gui.on("", [&](GuiWindow about) {
         about.click(IDOK);
-        Watch::gone(about.handle(), [&] { GuiWindow(main).key(VK_F1); });
+        gui.gone(about.handle(), [&] { GuiWindow(main).key(VK_F1); });
     });
     gui.on("WINTESSEL", [&](GuiWindow box) {
         EXPECT_EQ(box.message(), "Help not yet implemented!");
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { quit(); });
+        gui.gone(box.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui), 0u);
 }
@@ -490,7 +436,7 @@ TEST_F(Desktop, ParameterFilesThroughTheMenu)
         save.type(fileNameBox, "desktopsaved");
         save.click(IDOK);
         const std::string written = "[Parameters]\r\nCombine Files=1\r\n";
-        Watch::when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
+        gui.when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
                     [&] {
                         writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
                         GuiWindow(main).key(VK_F8);
@@ -499,7 +445,7 @@ TEST_F(Desktop, ParameterFilesThroughTheMenu)
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "desktopother.tsa");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { quit(); });
+        gui.gone(open.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui), 0u);
     EXPECT_EQ(setting("Parameters", "Combine Files"), "0");
@@ -547,7 +493,7 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "desktopread.tsa");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { altkey(main, 'E'); });
+        gui.gone(open.handle(), [&] { altkey(main, 'E'); });
     });
     gui.on(converter, [&](GuiWindow dialog) { dialog.click(idGo); });
     gui.on(converterTitle, [&](GuiWindow box) {
@@ -556,7 +502,7 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     });
     gui.again(converter, [&](GuiWindow dialog) {
         dialog.click(idOk);
-        Watch::gone(dialog.handle(), [&] {
+        gui.gone(dialog.handle(), [&] {
             // Gone from the file, so only a rewrite brings it back.
             WritePrivateProfileStringA("General", "MessageBox", nullptr, ini.c_str());
             WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
@@ -566,7 +512,7 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     gui.on(preferences, [&](GuiWindow prefs) {
         prefs.retype(idValue + 4, "20");
         prefs.click(idCancel);
-        Watch::gone(prefs.handle(), [&] {
+        gui.gone(prefs.handle(), [&] {
             EXPECT_EQ(setting("General", "MessageBox"), "0") << "written though cancelled";
             EXPECT_EQ(setting("General", "Font size"), "13");
             altkey(main, 'P');
@@ -586,12 +532,12 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
         if (refused == sizes.size()) {
             prefs.retype(idValue + 5, folder + "\\gone");
             prefs.click(idOk);
-            Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
+            gui.gone(prefs.handle(), [&] { altkey(main, 'E'); });
             return;
         }
         prefs.click(idOk);
         ++refused;
-        Watch::when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { sizeup(prefs); });
+        gui.when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { sizeup(prefs); });
     };
     gui.on(preferences, sizeup);
     // Combine Files changed after Preferences wrote the file.
@@ -602,7 +548,7 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
         EXPECT_EQ(r.right - r.left, dialogpixels(208)) << "the size of the start";
         dialog.click(idValue);
         dialog.click(idOk);
-        Watch::gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        gui.gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.box("Exiting on error", "Couln't find the data path");
     EXPECT_EQ(finish(gui), 1u);
@@ -674,7 +620,7 @@ TEST_F(Desktop, TheWindowKeepsAnsweringWhileItConverts)
     gui.on(converterTitle, [&](GuiWindow box) {
         EXPECT_EQ(box.message(), status("CSC1.abf", longRecords));
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { quit(); });
+        gui.gone(box.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui, 120000), 0u);
     if (prober.joinable())
