@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -359,8 +358,7 @@ TEST_F(Desktop, EditHidesTheMainWindowOnlyInModeHideInEdit)
         gui.on(converterTitle, [&](GuiWindow dialog) {
             EXPECT_EQ(IsWindowVisible(main) != 0, !hides);
             dialog.click(idCancel);
-            gui.gone(dialog.handle(),
-                        [&] { gui.when([&] { return IsWindowVisible(main) != 0; }, [&] { quit(); }); });
+            gui.gone(dialog.handle(), [&] { gui.when([&] { return IsWindowVisible(main) != 0; }, [&] { quit(); }); });
         });
         EXPECT_EQ(finish(gui), 0u);
     }
@@ -437,10 +435,10 @@ TEST_F(Desktop, ParameterFilesThroughTheMenu)
         save.click(IDOK);
         const std::string written = "[Parameters]\r\nCombine Files=1\r\n";
         gui.when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
-                    [&] {
-                        writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
-                        GuiWindow(main).key(VK_F8);
-                    });
+                 [&] {
+                     writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
+                     GuiWindow(main).key(VK_F8);
+                 });
     });
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "desktopother.tsa");
