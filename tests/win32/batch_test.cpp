@@ -170,15 +170,8 @@ TEST_F(BatchTest, AMissingFileIsReportedAndTheBatchGoesOn)
     select({name(1), name(2), name(3)});
     GuiDriver gui;
     completion(gui, output(1), 250, name(1));
-    gui.on("File Error", [](GuiWindow box) {
-        EXPECT_EQ(box.message(), "\nCouldn't open CSC2.ncs");
-        box.save("file-error");
-        box.click(IDOK);
-    });
-    gui.on("Error", [](GuiWindow box) {
-        EXPECT_EQ(box.message(), "Error in Processing Data");
-        box.click(IDOK);
-    });
+    gui.box("File Error", "\nCouldn't open CSC2.ncs", "file-error");
+    gui.box("Error", "Error in Processing Data");
     completion(gui, output(3), 250, name(3));
     gui.run([&] { EXPECT_EQ(gobatch(owner), 3); });
     EXPECT_TRUE(fs::exists(output(3)));
@@ -215,10 +208,7 @@ TEST_F(BatchTest, GoOpensTheFilesWhereTheyWereChosen)
 
     std::strcpy(selectionBuffer, (folder + "\\gone\\" + name(1)).c_str());
     singleFile = 1;
-    gui.on("File Error", [&](GuiWindow box) {
-        EXPECT_EQ(box.message(), "\nCouldn't open " + name(1));
-        box.click(IDOK);
-    });
+    gui.box("File Error", "\nCouldn't open " + name(1));
     gui.on("Error", [](GuiWindow box) { box.click(IDOK); });
     gui.run([&] { gobatch(owner); });
     EXPECT_EQ(batchOutput, "") << "nothing was written";
@@ -265,11 +255,7 @@ TEST_F(BatchTest, TooManyFilesForTheBufferAreRefused)
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&all));
         dialog.click(IDOK);
     });
-    gui.on("WINTESSEL", [](GuiWindow box) {
-        EXPECT_EQ(box.message(), "Files Selection error!\nToo many selected?");
-        box.save("too-many");
-        box.click(IDOK);
-    });
+    gui.box("WINTESSEL", "Files Selection error!\nToo many selected?", "too-many");
     gui.run([&] { openfiles(owner); });
     EXPECT_EQ(selectionBuffer[0], '\0');
 }

@@ -7,14 +7,12 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <sstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,62 +31,6 @@ constexpr int fileNameBox = 0x47c;  // the open-file dialog's name box
 constexpr WPARAM commandExit = 40006;
 constexpr WPARAM commandAbout = 40018;
 constexpr WPARAM ctrlO = 15;
-
-// Waits that no new window marks: a thread timer checks each condition
-// while the test pumps messages, and acts once it holds.
-class Watch {
-public:
-    static void when(std::function<bool()> ready, std::function<void()> act)
-    {
-        if (!timer_)
-            timer_ = SetTimer(nullptr, 0, 30, tick);
-        pending_.push_back({std::move(ready), std::move(act), GetTickCount() + 15000});
-    }
-    static void gone(HWND window, std::function<void()> act)
-    {
-        when([window] { return !IsWindow(window); }, std::move(act));
-    }
-    static void after(DWORD ms, std::function<void()> act)
-    {
-        const DWORD due = GetTickCount() + ms;
-        when([due] { return static_cast<LONG>(GetTickCount() - due) >= 0; }, std::move(act));
-    }
-    // Ends the waits of a test; any left unmet fails it.
-    static void finish()
-    {
-        if (!pending_.empty())
-            ADD_FAILURE() << pending_.size() << " wait(s) never met";
-        pending_.clear();
-        if (timer_)
-            KillTimer(nullptr, timer_);
-        timer_ = 0;
-    }
-
-private:
-    struct Pending {
-        std::function<bool()> ready;
-        std::function<void()> act;
-        DWORD deadline;
-    };
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        for (auto it = pending_.begin(); it != pending_.end(); ++it) {
-            if (it->ready()) {
-                auto act = std::move(it->act);
-                pending_.erase(it);
-                act();
-                return;
-            }
-            if (static_cast<LONG>(GetTickCount() - it->deadline) > 0) {
-                ADD_FAILURE() << "a wait timed out";
-                pending_.erase(it);
-                return;
-            }
-        }
-    }
-    static inline std::deque<Pending> pending_;
-    static inline UINT_PTR timer_ = 0;
-};
 
 std::string windowsdirectory()
 {
@@ -151,6 +93,7 @@ protected:
     std::optional<std::string> kept;
     PROCESS_INFORMATION run{};
     std::string program;
+    HWND main = nullptr;
 
     void SetUp() override
     {
@@ -164,7 +107,6 @@ protected:
 
     void TearDown() override
     {
-        Watch::finish();
         if (kept)
             writebytes(ini, *kept);
         else
@@ -187,17 +129,10 @@ protected:
     // the key is not there.
     std::string setting(const std::string& section, const std::string& key) const
     {
-        std::istringstream in(readbytes(ini));
-        std::string line, current;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.size() > 1 && line.front() == '[')
-                current = line.substr(1, line.find(']') - 1);
-            else if (current == section && line.rfind(key + "=", 0) == 0)
-                return line.substr(key.size() + 1);
-        }
-        return "(missing)";
+        const std::string text = readbytes(ini);
+        std::smatch m;
+        const std::regex line("\\[" + section + "\\][^[]*?\n" + key + "=([^\r\n]*)");
+        return std::regex_search(text, m, line) ? m[1].str() : "(missing)";
     }
 
     // Starts the program in the scratch folder; gui drives its windows.
@@ -211,18 +146,26 @@ protected:
         gui.inprocess(run.dwProcessId);
     }
 
-    // At start (mode 'O'): Ctrl+O, CSC1.ncs chosen, then next once the
-    // open-file dialog has gone; main receives the main window.
-    static void openone(GuiDriver& gui, HWND& main, std::function<void()> next)
+    // Once the main window shows (modes 'O' and 'H'), keeps it in main and acts.
+    void onmain(GuiDriver& gui, std::function<void(GuiWindow)> act)
     {
-        gui.on(untitledTitle, [&main](GuiWindow w) {
+        gui.on(untitledTitle, [this, act](GuiWindow w) {
             main = w.handle();
-            PostMessageA(main, WM_CHAR, ctrlO, 1);
+            act(w);
         });
-        gui.on("Open", [next](GuiWindow open) {
+    }
+
+    void quit() const { PostMessageA(main, WM_COMMAND, commandExit, 0); }
+
+    // At start (mode 'O'): Ctrl+O, CSC1.ncs chosen, then next once the
+    // open-file dialog has gone.
+    void openone(GuiDriver& gui, std::function<void()> next)
+    {
+        onmain(gui, [](GuiWindow w) { PostMessageA(w.handle(), WM_CHAR, ctrlO, 1); });
+        gui.on("Open", [&gui, next](GuiWindow open) {
             open.type(fileNameBox, "CSC1.ncs");
             open.click(IDOK);
-            Watch::gone(open.handle(), next);
+            gui.gone(open.handle(), next);
         });
     }
 
@@ -277,44 +220,39 @@ protected:
     }
 };
 
-TEST_F(Desktop, FirstStartWritesTheDefaultsAndOpensTheFileDialogAtOnce)
+// The file dialog opens at once over a hidden main window, and a cancelled
+// Open still leads to the converter's dialog, 208 units wide at the font
+// size of the settings. A first start writes the defaults.
+TEST_F(Desktop, StartOpensTheFileDialogAtOnceAndTheFontSizesTheDialog)
 {
-    GuiDriver gui;
-    start(gui);
-    gui.on("Open", [&](GuiWindow open) {
-        // As kernel32 writes the keys in saveprefs' order.
-        EXPECT_EQ(readbytes(ini), "[General]\r\nFont=comic sans ms\r\nFont size=13\r\nMessageBox=0\r\n"
-                                  "MainWindow=N\r\nData Directory=x:\\\r\nStatusBoxOn=0\r\n"
-                                  "[Parameters]\r\nCombine Files=0\r\n");
-        EXPECT_FALSE(IsWindowVisible(mainwindow()));
-        EXPECT_EQ(windowtext(mainwindow()), untitledTitle);
-        open.click(IDCANCEL);
-    });
-    // A cancelled Open still leads to the converter's dialog, 208 units wide.
-    gui.on(converterTitle, [&](GuiWindow dialog) {
-        EXPECT_FALSE(IsWindowVisible(mainwindow()));
-        RECT r = dialog.rect();
-        EXPECT_EQ(r.right - r.left, dialogpixels(208));
-        EXPECT_EQ(windowtext(dialog.item(idValue)), "Combine Files");
-        dialog.click(idExit);
-    });
-    EXPECT_EQ(finish(gui), 0u);
-    EXPECT_EQ(setting("General", "Data Directory"), "x:");  // shortened by the file dialog
-}
-
-TEST_F(Desktop, FontSizeFromTheSettingsSizesTheDialog)
-{
-    settings("Font size=26\r\n");
-    GuiDriver gui;
-    start(gui);
-    gui.on("Open", [](GuiWindow open) { open.click(IDCANCEL); });
-    gui.on(converterTitle, [](GuiWindow dialog) {
-        RECT r = dialog.rect();
-        EXPECT_EQ(r.right - r.left, dialogpixels(416));
-        dialog.click(idExit);
-    });
-    EXPECT_EQ(finish(gui), 0u);
-    EXPECT_EQ(setting("General", "Font size"), "26");
+    for (int size : {13, 26}) {
+        SCOPED_TRACE(size);
+        if (size != 13)
+            settings("Font size=26\r\n");
+        GuiDriver gui;
+        start(gui);
+        gui.on("Open", [&](GuiWindow open) {
+            // As kernel32 writes the keys in saveprefs' order.
+            if (size == 13) {
+                EXPECT_EQ(readbytes(ini), "[General]\r\nFont=comic sans ms\r\nFont size=13\r\nMessageBox=0\r\n"
+                                          "MainWindow=N\r\nData Directory=x:\\\r\nStatusBoxOn=0\r\n"
+                                          "[Parameters]\r\nCombine Files=0\r\n");
+            }
+            EXPECT_FALSE(IsWindowVisible(mainwindow()));
+            EXPECT_EQ(windowtext(mainwindow()), untitledTitle);
+            open.click(IDCANCEL);
+        });
+        gui.on(converterTitle, [&](GuiWindow dialog) {
+            EXPECT_FALSE(IsWindowVisible(mainwindow()));
+            RECT r = dialog.rect();
+            EXPECT_EQ(r.right - r.left, dialogpixels(208 * size / 13));
+            EXPECT_EQ(windowtext(dialog.item(idValue)), "Combine Files");
+            dialog.click(idExit);
+        });
+        EXPECT_EQ(finish(gui), 0u);
+        EXPECT_EQ(setting("General", "Font size"), std::to_string(size));
+        EXPECT_EQ(setting("General", "Data Directory"), "x:");  // shortened by the file dialog
+    }
 }
 
 TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
@@ -346,7 +284,7 @@ TEST_F(Desktop, ModeNoneConvertsFromTheDialogAndKeepsTheChoices)
                 GuiWindow(w).save("progress-window");
         box.save("completion-box");
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { GuiWindow(dialog).click(idExit); });
+        gui.gone(box.handle(), [&] { GuiWindow(dialog).click(idExit); });
     });
     EXPECT_EQ(finish(gui), 0u);
 
@@ -372,9 +310,7 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
 
     GuiDriver gui;
     start(gui);
-    HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
+    onmain(gui, [&](GuiWindow w) {
         w.save("main-window");
         w.key(VK_F10);
         PostMessageA(main, WM_CHAR, ctrlO, 1);
@@ -382,12 +318,12 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "CSC1.ncs");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        gui.gone(open.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
     gui.on(converterTitle, [&](GuiWindow box) {
         reported = box.message();
         box.click(IDOK);
-        Watch::when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
+        gui.when([&] { return windowtext(main) == "WINTESSEL - CSC1.ncs->CSC1.abf"; }, [&] {
             std::filesystem::rename("CSC1.ncs", "CSC1.kept");
             GuiWindow(main).key(VK_F10);
         });
@@ -395,13 +331,13 @@ TEST_F(Desktop, ModeOnGoFollowsTheSelectionAndTheTitleNamesTheOutput)
     gui.on("File Error", [](GuiWindow box) { box.click(IDOK); });
     gui.on("Error", [&](GuiWindow box) {
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] {
+        gui.gone(box.handle(), [&] {
             EXPECT_EQ(windowtext(main), "WINTESSEL - CSC1.ncs");
             // The session ends: the chosen folder is kept as the close path keeps it.
             EXPECT_EQ(SendMessageA(main, WM_QUERYENDSESSION, 0, 0), 1);
             SendMessageA(main, WM_ENDSESSION, TRUE, 0);
             EXPECT_PRED2(samepath, setting("General", "Data Directory"), folder);
-            PostMessageA(main, WM_COMMAND, commandExit, 0);
+            quit();
         });
     });
     EXPECT_EQ(finish(gui), 0u);
@@ -418,21 +354,13 @@ TEST_F(Desktop, EditHidesTheMainWindowOnlyInModeHideInEdit)
         settings(std::string("MainWindow=") + mode + "\r\nData Directory=" + folder + "\r\n");
         GuiDriver gui;
         start(gui);
-        HWND main = nullptr;
-        gui.on(untitledTitle, [&](GuiWindow w) {
-            main = w.handle();
-            altkey(main, 'E');
-        });
+        onmain(gui, [&](GuiWindow) { altkey(main, 'E'); });
         gui.on(converterTitle, [&](GuiWindow dialog) {
             EXPECT_EQ(IsWindowVisible(main) != 0, !hides);
             dialog.click(idCancel);
-            Watch::gone(dialog.handle(), [&] {
-                Watch::when([&] { return IsWindowVisible(main) != 0; },
-                            [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
-            });
+            gui.gone(dialog.handle(), [&] { gui.when([&] { return IsWindowVisible(main) != 0; }, [&] { quit(); }); });
         });
         EXPECT_EQ(finish(gui), 0u);
-        Watch::finish();
     }
 }
 
@@ -441,11 +369,7 @@ TEST_F(Desktop, AboutClosesOnlyByOkAndHelpWarns)
     settings("MainWindow=O\r\n");
     GuiDriver gui;
     start(gui);
-    HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
-        PostMessageA(main, WM_COMMAND, commandAbout, 0);
-    });
+    onmain(gui, [&](GuiWindow) { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
     // The About box has no caption.
     gui.on("", [&](GuiWindow about) {
         EXPECT_EQ(about.text(1006), "Tessel ABF Converter, Version 2.8");
@@ -453,20 +377,21 @@ TEST_F(Desktop, AboutClosesOnlyByOkAndHelpWarns)
         EXPECT_EQ(about.text(IDOK), "OK");
         about.save("about-box");
         about.key(VK_ESCAPE);
-        Watch::after(500, [&, about] {
+        const DWORD due = GetTickCount() + 500;
+        gui.when([due] { return static_cast<LONG>(GetTickCount() - due) >= 0; }, [&, about] {
             EXPECT_TRUE(IsWindowVisible(about.handle())) << "Escape closed the box";
             about.key(VK_RETURN);
-            Watch::gone(about.handle(), [&] { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
+            gui.gone(about.handle(), [&] { PostMessageA(main, WM_COMMAND, commandAbout, 0); });
         });
     });
     gui.on("", [&](GuiWindow about) {
         about.click(IDOK);
-        Watch::gone(about.handle(), [&] { GuiWindow(main).key(VK_F1); });
+        gui.gone(about.handle(), [&] { GuiWindow(main).key(VK_F1); });
     });
     gui.on("WINTESSEL", [&](GuiWindow box) {
         EXPECT_EQ(box.message(), "Help not yet implemented!");
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+        gui.gone(box.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui), 0u);
 }
@@ -489,10 +414,7 @@ TEST_F(Desktop, CommandLineEndsTheProgram)
         GuiDriver gui;
         start(gui, c.arguments);
         for (const std::string& text : c.boxes)
-            gui.on("This is not an ABF File!!", [text](GuiWindow box) {
-                EXPECT_EQ(box.message(), text);
-                box.click(IDOK);
-            });
+            gui.box("This is not an ABF File!!", text);
         EXPECT_EQ(finish(gui, 20000), 0u);
         EXPECT_EQ(setting("General", "MainWindow"), "N");
     }
@@ -507,25 +429,21 @@ TEST_F(Desktop, ParameterFilesThroughTheMenu)
     settings("MainWindow=O\r\n", "Combine Files=1\r\n");
     GuiDriver gui;
     start(gui);
-    HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
-        w.key(VK_F9);
-    });
+    onmain(gui, [](GuiWindow w) { w.key(VK_F9); });
     gui.on("Save As", [&](GuiWindow save) {
         save.type(fileNameBox, "desktopsaved");
         save.click(IDOK);
         const std::string written = "[Parameters]\r\nCombine Files=1\r\n";
-        Watch::when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
-                    [&] {
-                        writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
-                        GuiWindow(main).key(VK_F8);
-                    });
+        gui.when([&, written] { return std::filesystem::exists(saved) && readbytes(saved) == written; },
+                 [&] {
+                     writebytes(other, "[Parameters]\r\nCombine Files=0\r\n");
+                     GuiWindow(main).key(VK_F8);
+                 });
     });
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "desktopother.tsa");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+        gui.gone(open.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui), 0u);
     EXPECT_EQ(setting("Parameters", "Combine Files"), "0");
@@ -549,54 +467,13 @@ int textheight(const char* face, int size)
     return abc.cy;
 }
 
-// Preferences write the settings file however they close; a new font size
-// reaches the next converter dialog at once, its size only the next start.
-TEST_F(Desktop, PreferencesWriteTheFileAndANewFontReachesTheNextEdit)
-{
-    settings("MainWindow=O\r\nData Directory=" + folder + "\r\n");
-    GuiDriver gui;
-    start(gui);
-    HWND main = nullptr;
-    gui.on(untitledTitle, [&](GuiWindow w) {
-        main = w.handle();
-        // Gone from the file, so only a rewrite brings it back.
-        WritePrivateProfileStringA("General", "MessageBox", nullptr, ini.c_str());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
-        altkey(main, 'P');
-    });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
-        SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
-        prefs.type(idValue + 4, "20");
-        prefs.click(idCancel);
-        Watch::gone(prefs.handle(), [&] {
-            EXPECT_EQ(setting("General", "MessageBox"), "0") << "written though cancelled";
-            EXPECT_EQ(setting("General", "Font size"), "13");
-            altkey(main, 'P');
-        });
-    });
-    gui.on("Tessel ABF Converter Preferences", [&](GuiWindow prefs) {
-        SendMessageA(prefs.item(idValue + 4), EM_SETSEL, 0, -1);
-        prefs.type(idValue + 4, "20");
-        prefs.click(idOk);
-        Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
-    });
-    gui.on(converterTitle, [&](GuiWindow dialog) {
-        EXPECT_EQ(setting("General", "Font size"), "20");
-        RECT box = dialog.rect(idValue);
-        EXPECT_EQ(box.bottom - box.top, static_cast<int>(1.3 * textheight("comic sans ms", 20)));
-        RECT r = dialog.rect();
-        EXPECT_EQ(r.right - r.left, dialogpixels(208)) << "the size of the start";
-        dialog.click(idCancel);
-        Watch::gone(dialog.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
-    });
-    EXPECT_EQ(finish(gui), 0u);
-}
-
 // A session through the menu. Read keeps the current folder and Go finds
-// the chosen file wherever it is; Preferences refuses font sizes outside 6
-// to 72 as it refuses any value (the box shows the size again, OK stays);
-// a Go into a data directory that has gone ends the program with its
-// message, keeping the session first.
+// the chosen file wherever it is. Preferences write the settings file
+// however they close, and refuse font sizes outside 6 to 72 as they refuse
+// any value (the box shows the size again, OK stays); a new size reaches
+// the next converter dialog at once, its size only the next start. A Go
+// into a data directory that has gone ends the program with its message,
+// keeping the session first.
 TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
 {
     recordings(1);
@@ -604,17 +481,17 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     writebytes("c:\\labparms\\desktopread.tsa", "[Parameters]\r\nCombine Files=0\r\n");
     settings("MainWindow=O\r\nStatusBoxOn=1\r\nData Directory=" + folder + "\r\n");
     const std::string converter = std::string(converterTitle) + " - desktopread";
+    const std::string preferences = std::string(converterTitle) + " Preferences";
     const std::vector<std::string> sizes = {"0", "5", "73", "100"};
     std::size_t refused = 0;
     std::string reported;
     GuiDriver gui;
     start(gui);
-    HWND main = nullptr;
-    openone(gui, main, [&] { GuiWindow(main).key(VK_F8); });
+    openone(gui, [&] { GuiWindow(main).key(VK_F8); });
     gui.on("Open", [&](GuiWindow open) {
         open.type(fileNameBox, "desktopread.tsa");
         open.click(IDOK);
-        Watch::gone(open.handle(), [&] { altkey(main, 'E'); });
+        gui.gone(open.handle(), [&] { altkey(main, 'E'); });
     });
     gui.on(converter, [&](GuiWindow dialog) { dialog.click(idGo); });
     gui.on(converterTitle, [&](GuiWindow box) {
@@ -623,7 +500,21 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     });
     gui.again(converter, [&](GuiWindow dialog) {
         dialog.click(idOk);
-        Watch::gone(dialog.handle(), [&] { altkey(main, 'P'); });
+        gui.gone(dialog.handle(), [&] {
+            // Gone from the file, so only a rewrite brings it back.
+            WritePrivateProfileStringA("General", "MessageBox", nullptr, ini.c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+            altkey(main, 'P');
+        });
+    });
+    gui.on(preferences, [&](GuiWindow prefs) {
+        prefs.retype(idValue + 4, "20");
+        prefs.click(idCancel);
+        gui.gone(prefs.handle(), [&] {
+            EXPECT_EQ(setting("General", "MessageBox"), "0") << "written though cancelled";
+            EXPECT_EQ(setting("General", "Font size"), "13");
+            altkey(main, 'P');
+        });
     });
     std::function<void(GuiWindow)> sizeup = [&](GuiWindow prefs) {
         if (refused == 0) {
@@ -632,44 +523,42 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
             prefs.save("preferences");
         }
         HWND box = prefs.item(idValue + 4);
-        SendMessageA(box, EM_SETSEL, 0, -1);
-        prefs.type(idValue + 4, refused < sizes.size() ? sizes[refused] : "72");
+        prefs.retype(idValue + 4, refused < sizes.size() ? sizes[refused] : "72");
         // A click into the box gives it the focus, so that leaving it checks it.
         PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
         if (refused == sizes.size()) {
-            SendMessageA(prefs.item(idValue + 5), EM_SETSEL, 0, -1);
-            prefs.type(idValue + 5, folder + "\\gone");
+            prefs.retype(idValue + 5, folder + "\\gone");
             prefs.click(idOk);
-            Watch::gone(prefs.handle(), [&] { altkey(main, 'E'); });
+            gui.gone(prefs.handle(), [&] { altkey(main, 'E'); });
             return;
         }
         prefs.click(idOk);
         ++refused;
-        Watch::when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { sizeup(prefs); });
+        gui.when([prefs] { return prefs.text(idValue + 4) == "13"; }, [&, prefs] { sizeup(prefs); });
     };
-    gui.on("Tessel ABF Converter Preferences", sizeup);
+    gui.on(preferences, sizeup);
     // Combine Files changed after Preferences wrote the file.
     gui.on(converter, [&](GuiWindow dialog) {
+        EXPECT_EQ(setting("General", "Font size"), "72");
+        RECT box = dialog.rect(idValue), r = dialog.rect();
+        EXPECT_EQ(box.bottom - box.top, static_cast<int>(1.3 * textheight("comic sans ms", 72)));
+        EXPECT_EQ(r.right - r.left, dialogpixels(208)) << "the size of the start";
         dialog.click(idValue);
         dialog.click(idOk);
-        Watch::gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
+        gui.gone(dialog.handle(), [&] { GuiWindow(main).key(VK_F10); });
     });
-    gui.on("Exiting on error", [](GuiWindow box) {
-        EXPECT_EQ(box.message(), "Couln't find the data path");
-        box.click(IDOK);
-    });
+    gui.box("Exiting on error", "Couln't find the data path");
     EXPECT_EQ(finish(gui), 1u);
     std::filesystem::remove("c:\\labparms\\desktopread.tsa");
     EXPECT_EQ(reported, status("CSC1.abf", expected({"CSC1.ncs"}, false)));
     expectsame("CSC1.abf");
-    EXPECT_EQ(setting("General", "Font size"), "72");
     EXPECT_EQ(setting("General", "Data Directory"), folder + "\\gone");
     EXPECT_EQ(setting("Parameters", "Combine Files"), "1");
 }
 
-// A recording of this many records (2 GB) takes seconds to convert.
-constexpr int longRecords = 2000000;
+// A recording of this many records (1 GB) takes seconds to convert.
+constexpr int longRecords = 1000000;
 
 // Writes a recording of records records, 1000 at a time (the stamps go on,
 // the samples repeat), and waits until it is on the disk: the output alone
@@ -713,8 +602,7 @@ TEST_F(Desktop, TheWindowKeepsAnsweringWhileItConverts)
     std::thread prober;
     GuiDriver gui;
     start(gui);
-    HWND main = nullptr;
-    openone(gui, main, [&] {
+    openone(gui, [&] {
         GuiWindow(main).key(VK_F10);
         // Every 50 ms, from a thread that nothing the test's thread waits for
         // can hold up.
@@ -730,7 +618,7 @@ TEST_F(Desktop, TheWindowKeepsAnsweringWhileItConverts)
     gui.on(converterTitle, [&](GuiWindow box) {
         EXPECT_EQ(box.message(), status("CSC1.abf", longRecords));
         box.click(IDOK);
-        Watch::gone(box.handle(), [&] { PostMessageA(main, WM_COMMAND, commandExit, 0); });
+        gui.gone(box.handle(), [&] { quit(); });
     });
     EXPECT_EQ(finish(gui, 120000), 0u);
     if (prober.joinable())

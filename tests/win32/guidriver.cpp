@@ -103,16 +103,6 @@ std::string screensfolder()
     return folder ? folder : ".";
 }
 
-std::string GuiWindow::title() const
-{
-    return windowtext(window_);
-}
-
-std::string GuiWindow::text(int id) const
-{
-    return windowtext(item(id));
-}
-
 RECT GuiWindow::rect() const
 {
     RECT r;
@@ -126,11 +116,6 @@ RECT GuiWindow::rect(int id) const
     GetWindowRect(item(id), &r);
     MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-bool GuiWindow::visible(int id) const
-{
-    return IsWindowVisible(item(id)) != 0;
 }
 
 std::vector<GuiControl> GuiWindow::controls() const
@@ -165,9 +150,12 @@ void GuiWindow::type(int id, const std::string& text) const
         SendMessageA(target, WM_CHAR, c, 1);
 }
 
-void GuiWindow::click(int id) const
+void GuiWindow::retype(int id, const std::string& text) const
 {
-    PostMessageA(item(id), BM_CLICK, 0, 0);
+    SetFocus(item(id));
+    SendMessageA(item(id), EM_SETSEL, 0, -1);
+    SendMessageA(item(id), WM_CLEAR, 0, 0);
+    type(id, text);
 }
 
 void GuiWindow::key(WPARAM vk, bool alt) const
@@ -181,11 +169,6 @@ void GuiWindow::key(WPARAM vk, bool alt) const
         PostMessageA(target, WM_KEYDOWN, vk, 1);
         PostMessageA(target, WM_KEYUP, vk, 3u << 30);
     }
-}
-
-void GuiWindow::close() const
-{
-    PostMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 void GuiWindow::save(const std::string& name) const
@@ -219,6 +202,27 @@ GuiDriver& GuiDriver::again(const std::string& title, std::function<void(GuiWind
     return *this;
 }
 
+GuiDriver& GuiDriver::box(const std::string& title, const std::string& message, const std::string& image)
+{
+    return on(title, [=](GuiWindow box) {
+        EXPECT_EQ(box.message(), message) << "in the box titled \"" << title << "\"";
+        if (!image.empty())
+            box.save(image);
+        box.click(IDOK);
+    });
+}
+
+GuiDriver& GuiDriver::when(std::function<bool()> ready, std::function<void()> act)
+{
+    waits_.push_back({std::move(ready), std::move(act), GetTickCount() + 15000});
+    return *this;
+}
+
+GuiDriver& GuiDriver::gone(HWND window, std::function<void()> act)
+{
+    return when([window] { return !IsWindow(window); }, std::move(act));
+}
+
 GuiDriver& GuiDriver::inprocess(DWORD process)
 {
     process_ = process;
@@ -241,6 +245,9 @@ void GuiDriver::run(const std::function<void()>& call, int timeoutms)
     active = outer;
     if (!steps_.empty())
         ADD_FAILURE() << "no window titled \"" << steps_.front().title << "\" appeared";
+    if (!waits_.empty())
+        ADD_FAILURE() << waits_.size() << " wait(s) never met";
+    waits_.clear();
 }
 
 void CALLBACK GuiDriver::tick(HWND, UINT, UINT_PTR, DWORD)
@@ -249,9 +256,30 @@ void CALLBACK GuiDriver::tick(HWND, UINT, UINT_PTR, DWORD)
         active->poll();
 }
 
+// Acts on the first wait met, if any; a wait past its time fails.
+bool GuiDriver::pollwaits()
+{
+    for (auto it = waits_.begin(); it != waits_.end(); ++it) {
+        if (it->ready()) {
+            auto act = std::move(it->act);
+            waits_.erase(it);
+            acting_ = true;
+            act();
+            acting_ = false;
+            return true;
+        }
+        if (static_cast<LONG>(GetTickCount() - it->deadline) > 0) {
+            ADD_FAILURE() << "a wait timed out";
+            waits_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
 void GuiDriver::poll()
 {
-    if (acting_)
+    if (acting_ || pollwaits())
         return;
     handled_.erase(std::remove_if(handled_.begin(), handled_.end(), [](HWND w) { return !IsWindow(w); }),
                    handled_.end());

@@ -128,16 +128,6 @@ protected:
 
 ParamDialog* ParamDialog::current = nullptr;
 
-// Replaces a box's text as typing would, leaving it the focus.
-void retype(GuiWindow dialog, int id, const std::string& text)
-{
-    HWND box = dialog.item(id);
-    SetFocus(box);
-    SendMessageA(box, EM_SETSEL, 0, -1);
-    SendMessageA(box, WM_CLEAR, 0, 0);
-    dialog.type(id, text);
-}
-
 std::vector<std::string> backups()
 {
     std::vector<std::string> found;
@@ -353,9 +343,10 @@ TEST_F(ParamDialog, TabsShowEachPageOfEveryKind)
         spec.fontHeight = height;
         spec.width = trunc(height / 13.1 * 210);
         spec.height = trunc(height / 13.1 * 260);
-        spec.page = 0;
+        spec.page = 7;  // beyond the last: the first is shown
         GuiDriver gui;
         gui.on("Demo Settings", [&](GuiWindow d) {
+            EXPECT_EQ(spec.page, 0);
             const int th = spec.textHeight;
             HWND tabs = d.item(idTabs);
             ASSERT_NE(tabs, nullptr);
@@ -454,16 +445,20 @@ TEST_F(ParamDialog, RejectedValuesAreReportedAndPutBack)
         spec.page = static_cast<std::uint8_t>(c.page);
         const int id = idValue + c.entry;
         GuiDriver gui;
+        // The focus leaves by Tab, or by a click on the other page's tab,
+        // which keeps the page.
         gui.on("Demo Settings", [&](GuiWindow d) {
-            retype(d, id, c.typed);
-            d.key(VK_TAB);
+            d.retype(id, c.typed);
+            if (height == 13) {
+                d.key(VK_TAB);
+                return;
+            }
+            clicktab(d, 1 - c.page);
+            EXPECT_EQ(spec.page, c.page);
+            EXPECT_EQ(TabCtrl_GetCurSel(d.item(idTabs)), c.page);
         });
-        gui.on("Parameter Error", [&](GuiWindow box) {
-            EXPECT_EQ(box.message(), c.report);
-            if (c.entry == eGain && c.typed[0] == '2')
-                box.save("parameter-error-" + std::to_string(spec.fontHeight));
-            box.click(IDOK);
-        });
+        const bool shown = c.entry == eGain && c.typed[0] == '2';
+        gui.box("Parameter Error", c.report, shown ? "parameter-error-" + std::to_string(height) : "");
         gui.again("Demo Settings", [&](GuiWindow d) {
             EXPECT_EQ(d.text(id), c.restored) << c.typed;
             EXPECT_EQ(GetFocus(), d.item(id)) << "the focus is back in the box";
@@ -485,7 +480,7 @@ TEST_F(ParamDialog, ALongListIsPutBackWhole)
     spec.errorBox = 0;  // a beep only
     GuiDriver gui;
     gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eChannels, "99");
+        d.retype(idValue + eChannels, "99");
         d.key(VK_TAB);
     });
     gui.again("Demo Settings", [&](GuiWindow d) {
@@ -503,21 +498,19 @@ TEST_F(ParamDialog, CancelPutsBackTheValuesOfStartOrTheLastGo)
     Values atGo;
     GuiDriver gui;
     gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eName, "");
-        retype(d, idValue + eCount, "7");
-        retype(d, idValue + eGain, "3.333333");
+        d.retype(idValue + eName, "");
+        d.retype(idValue + eCount, "7");
+        d.retype(idValue + eGain, "3.333333");
         d.key(VK_TAB);
     });
-    gui.again("Demo Settings", [&](GuiWindow d) {
-        d.click(idGo);
-    });
+    gui.again("Demo Settings", [&](GuiWindow d) { d.click(idGo); });
     gui.again("Demo Settings", [&](GuiWindow d) {
         ASSERT_EQ(goSeen.size(), 1u);
         atGo = goSeen[0];
         EXPECT_STREQ(atGo.name, "");
         EXPECT_EQ(atGo.count, 7);
-        retype(d, idValue + eName, "changed");
-        retype(d, idValue + eCount, "99");
+        d.retype(idValue + eName, "changed");
+        d.retype(idValue + eCount, "99");
         clicktab(d, 2);
         SendMessageA(d.item(idValue + eCombine), BM_CLICK, 0, 0);
         clicktab(d, 0);
@@ -534,8 +527,8 @@ TEST_F(ParamDialog, CancelPutsBackTheValuesOfStartOrTheLastGo)
     v = start;
     GuiDriver again;
     again.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eGain, "5");
-        retype(d, idValue + eName, "x");
+        d.retype(idValue + eGain, "5");
+        d.retype(idValue + eName, "x");
         d.key(VK_ESCAPE);
     });
     run(again);
@@ -547,14 +540,10 @@ TEST_F(ParamDialog, ButtonsEndTheDialogTheirWay)
 {
     onepage();
     goandopen();
+    // A Go or Open that closes the dialog runs no callback.
     const struct {
-        int goCloses, openCloses, button, outcome, gos, opens;
-    } cases[] = {
-        {1, 0, idGo, -1, 0, 0},
-        {0, 1, idOpen, -2, 0, 0},
-        {0, 0, idOk, 0, 0, 0},
-        {0, 0, idCancel, 1, 0, 0},
-    };
+        int goCloses, openCloses, button, outcome;
+    } cases[] = {{1, 0, idGo, -1}, {0, 1, idOpen, -2}, {0, 0, idOk, 0}, {0, 0, idCancel, 1}};
     for (const auto& c : cases) {
         spec.goCloses = c.goCloses;
         spec.openCloses = c.openCloses;
@@ -567,8 +556,8 @@ TEST_F(ParamDialog, ButtonsEndTheDialogTheirWay)
         });
         run(gui);
         EXPECT_EQ(spec.outcome, c.outcome) << c.button;
-        EXPECT_EQ(goSeen.size(), static_cast<std::size_t>(c.gos)) << c.button;
-        EXPECT_EQ(opens, c.opens) << c.button;
+        EXPECT_TRUE(goSeen.empty()) << c.button;
+        EXPECT_EQ(opens, 0) << c.button;
         EXPECT_EQ(v.combine, c.button == idCancel ? 'N' : 'Y') << c.button;
         v.combine = 'N';
     }
@@ -580,13 +569,13 @@ TEST_F(ParamDialog, EnterOnGoChecksTheFocusedBoxFirst)
     spec.chain = 1;
     GuiDriver gui;
     gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eCount, "1.5");
+        d.retype(idValue + eCount, "1.5");
         d.key(VK_RETURN);
     });
     gui.on("Parameter Error", [&](GuiWindow box) { box.click(IDOK); });
     gui.again("Demo Settings", [&](GuiWindow d) {
         EXPECT_TRUE(goSeen.empty()) << "Go did not run on a rejected value";
-        retype(d, idValue + eCount, "15");
+        d.retype(idValue + eCount, "15");
         d.key(VK_RETURN);
     });
     gui.again("Demo Settings", [&](GuiWindow d) {
@@ -595,20 +584,6 @@ TEST_F(ParamDialog, EnterOnGoChecksTheFocusedBoxFirst)
         EXPECT_EQ(opens, 1) << "chained: Open after Go";
         d.click(idOk);
     });
-    run(gui);
-}
-
-TEST_F(ParamDialog, ARejectedBoxKeepsThePage)
-{
-    GuiDriver gui;
-    gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eCount, "x");
-        clicktab(d, 1);
-        EXPECT_EQ(spec.page, 0);
-        EXPECT_EQ(TabCtrl_GetCurSel(d.item(idTabs)), 0);
-    });
-    gui.on("Parameter Error", [&](GuiWindow box) { box.click(IDOK); });
-    gui.again("Demo Settings", [&](GuiWindow d) { d.click(idCancel); });
     run(gui);
 }
 
@@ -624,7 +599,7 @@ TEST_F(ParamDialog, OnlyACompletedCancelSkipsTheReport)
         const bool reported = release != on;
         GuiDriver gui;
         gui.on("Demo Settings", [&](GuiWindow d) {
-            retype(d, idValue + eCount, "bad");
+            d.retype(idValue + eCount, "bad");
             if (release)
                 PostMessageA(d.item(idCancel), WM_LBUTTONDOWN, MK_LBUTTON, on);
             else
@@ -670,12 +645,12 @@ TEST_F(ParamDialog, ADialogOpenedFromACallbackKeepsItsOwnState)
     const auto before = backups();
     GuiDriver gui;
     gui.on("Demo Settings", [&](GuiWindow d) {
-        retype(d, idValue + eCount, "77");
+        d.retype(idValue + eCount, "77");
         d.click(idPrefs);
     });
     gui.on("Inner", [&](GuiWindow d) {
         EXPECT_EQ(backups().size(), before.size() + 2) << "a backup each";
-        retype(d, idValue, "9");
+        d.retype(idValue, "9");
         d.click(idOk);
     });
     gui.again("Demo Settings", [&](GuiWindow d) {
@@ -710,18 +685,6 @@ TEST_F(ParamDialog, ManyRunsLeaveNoFilesOrFonts)
     }
     EXPECT_EQ(gdiobjects(), objects);
     EXPECT_EQ(backups(), files);
-}
-
-TEST_F(ParamDialog, APageBeyondTheLastStartsOnTheFirst)
-{
-    spec.page = 7;
-    GuiDriver gui;
-    gui.on("Demo Settings", [&](GuiWindow d) {
-        EXPECT_EQ(spec.page, 0);
-        EXPECT_EQ(d.text(idValue + eName), "Session A  ");
-        d.click(idCancel);
-    });
-    run(gui);
 }
 
 TEST_F(ParamDialog, ADialogThatCannotStartCountsAsCancelled)

@@ -80,6 +80,8 @@ protected:
     }
 };
 
+// Read names the file before its last dot; a folder that has gone opens
+// its nearest ancestor.
 TEST_F(ParamFile, ReadNamesTheFileBeforeItsLastDot)
 {
     writebytes(path("run.v2.prm"), "[Parameters]\r\nCount=7\r\n");
@@ -88,9 +90,12 @@ TEST_F(ParamFile, ReadNamesTheFileBeforeItsLastDot)
     EXPECT_EQ(count, 1);
     EXPECT_EQ(caption(), "Settings - kept");
 
+    const std::string labparms = paramDir;
+    std::strcat(paramDir, "\\gone\\deeper\\");
     answer("Open", "run.v2.prm");
     gui.run([&] { readparamfile(spec.dialog, spec); });
     EXPECT_EQ(count, 7);
+    EXPECT_EQ(paramDir, labparms);
     EXPECT_STREQ(name, "start") << "a missing key keeps its value";
     EXPECT_STREQ(spec.fileName, "run.v2");
     EXPECT_EQ(caption(), "Settings - run.v2");
@@ -110,49 +115,28 @@ TEST_F(ParamFile, SaveProposesTheNameAndAddsTheExtension)
     EXPECT_EQ(readbytes(path("chosen.prm")), "[Parameters]\r\nName=start\r\nCount=1\r\n");
 }
 
-TEST_F(ParamFile, AMissingFolderOpensItsNearestAncestor)
-{
-    writebytes(path("rest.prm"), "[Parameters]\r\nCount=9\r\n");
-    const std::string labparms = paramDir;
-    std::strcat(paramDir, "\\gone\\deeper\\");
-    answer("Open", "rest.prm");
-    gui.run([&] { readparamfile(spec.dialog, spec); });
-    EXPECT_EQ(count, 9);
-    EXPECT_EQ(paramDir, labparms);
-}
-
-TEST_F(ParamFile, AFailedWriteIsReportedAndNamesNothing)
-{
-    // A file held open without sharing cannot be written.
-    writebytes(path("locked.prm"), "");
-    HANDLE lock = CreateFileA(path("locked.prm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    answer("Save As", "locked.prm", "kept");
-    gui.on(replaceQuestion, [](GuiWindow question) { question.click(IDYES); });
-    gui.on(kFileErrorCaption, [&](GuiWindow box) {
-        EXPECT_EQ(box.message(), "\nCouldn't write " + path("locked.prm"));
-        box.save("paramfile-write-error");
-        box.click(IDOK);
-    });
-    gui.run([&] { saveparamfile(spec.dialog, spec); });
-    CloseHandle(lock);
-    EXPECT_STREQ(spec.fileName, "kept");
-    EXPECT_EQ(caption(), "Settings - kept");
-}
-
-// Replacing a file is asked first; a file that is not a parameter file (a
-// recording of 19,516 bytes) is refused after the question, every byte kept.
+// Replacing a file is asked first. A file held open without sharing cannot
+// be written, and one that is not a parameter file (a recording of 19,516
+// bytes) is refused: either is reported after the question, every byte kept
+// and no name taken.
 TEST_F(ParamFile, SavingOntoAFileAsksAndNeverDestroysOne)
 {
-    const std::string recording = ncsrecording(3).bytes(), text = "[Other]\r\nKept=1\r\n";
+    const std::string recording = ncsrecording(3).bytes(), text = "[Other]\r\nKept=1\r\n", locked;
     const struct {
         const char* file;
         const std::string& bytes;
         int answer;
-        bool written;
-    } cases[] = {{"recording.prm", recording, IDYES, false}, {"older.prm", text, IDNO, false},
-                 {"older.prm", text, IDYES, true}};
+        std::string report;  // none when written or not replaced
+    } cases[] = {{"locked.prm", locked, IDYES, "\nCouldn't write " + path("locked.prm")},
+                 {"recording.prm", recording, IDYES,
+                  "\n" + path("recording.prm") + " is not a parameter file; it was left unchanged."},
+                 {"older.prm", text, IDNO, ""},
+                 {"older.prm", text, IDYES, ""}};
     for (const auto& c : cases) {
         writebytes(path(c.file), c.bytes);
+        HANDLE lock = &c.bytes == &locked
+                          ? CreateFileA(path(c.file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                          : nullptr;
         answer("Save As", c.file, "kept");
         gui.on(replaceQuestion, [&](GuiWindow question) {
             EXPECT_NE(question.message().find("already exists"), std::string::npos) << question.message();
@@ -160,14 +144,15 @@ TEST_F(ParamFile, SavingOntoAFileAsksAndNeverDestroysOne)
         });
         if (c.answer == IDNO)
             gui.again("Save As", [](GuiWindow dialog) { dialog.click(IDCANCEL); });
-        else if (!c.written)
-            gui.on(kFileErrorCaption, [&](GuiWindow box) {
-                EXPECT_EQ(box.message(), "\n" + path(c.file) + " is not a parameter file; it was left unchanged.");
-                box.click(IDOK);
-            });
+        else if (!c.report.empty())
+            gui.box(kFileErrorCaption, c.report, lock ? "paramfile-write-error" : "");
         gui.run([&] { saveparamfile(spec.dialog, spec); });
-        EXPECT_EQ(readbytes(path(c.file)), c.written ? c.bytes + "[Parameters]\r\nName=start\r\nCount=1\r\n" : c.bytes);
-        EXPECT_STREQ(spec.fileName, c.written ? "older" : "kept") << c.file;
+        if (lock)
+            CloseHandle(lock);
+        const bool written = c.answer == IDYES && c.report.empty();
+        EXPECT_EQ(readbytes(path(c.file)), written ? c.bytes + "[Parameters]\r\nName=start\r\nCount=1\r\n" : c.bytes);
+        EXPECT_STREQ(spec.fileName, written ? "older" : "kept") << c.file;
+        EXPECT_EQ(caption(), written ? "Settings - older" : "Settings - kept") << c.file;
     }
 }
 
