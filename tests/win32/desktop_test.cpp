@@ -557,8 +557,10 @@ TEST_F(Desktop, AMenuSessionEndingInAVanishedDataDirectory)
     EXPECT_EQ(setting("Parameters", "Combine Files"), "1");
 }
 
-// A recording of this many records (1 GB) takes seconds to convert.
-constexpr int longRecords = 1000000;
+// A recording of this many records (2 GB) takes seconds to convert: 2.5 s
+// and more on two cores, where its output has to reach the disk. A faster
+// machine would fail the test's check that the run was long enough to tell.
+constexpr int longRecords = 2000000;
 
 // Writes a recording of records records, 1000 at a time (the stamps go on,
 // the samples repeat), and waits until it is on the disk: the output alone
