@@ -1,7 +1,6 @@
 #include "cli/info.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/inputs.h"
 #include "convert/abfheader.h"
 #include "convert/abftag.h"
 #include "convert/ncsheader.h"
@@ -190,14 +190,6 @@ void abfinfo(const std::string& path, std::FILE* f, long long size, const AbfHea
     for (const AbfTag& t : tags)
         std::printf("    %s s  lTagTime %d  %s\n", real(abfsynchseconds(a, t.time)).c_str(), t.time,
                     printable(t.comment).c_str());
-}
-
-bool nevextension(const std::string& path)
-{
-    std::string ext = path.substr(path.size() - std::min<std::size_t>(path.size(), 4));
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".nev";
 }
 
 bool nevinfo(const std::string& path, bool json)
@@ -446,7 +438,7 @@ bool showinfo(const std::string& path, bool json)
     }
     // Event files share the recordings' header form: the name or the header's file type tells them apart.
     const std::string_view text = ncstext(block.data(), got);
-    if (text.find("-FileType Event") != std::string_view::npos || nevextension(path))
+    if (text.find("-FileType Event") != std::string_view::npos || hasextension(path, ".nev"))
         return nevinfo(path, json);
     return ncsinfo(path, f.get(), text, size, json);
 }

@@ -32,7 +32,7 @@ std::string lowered(std::string s)
 
 bool ncsextension(const std::filesystem::path& p)
 {
-    return lowered(p.extension().string()) == ".ncs";
+    return hasextension(p.extension().string(), ".ncs");
 }
 
 // A name in folder, joined with the separator the folder name already uses,
@@ -46,6 +46,12 @@ std::string infolder(const std::string& folder, const std::string& name)
 }
 
 }  // namespace
+
+bool hasextension(std::string_view name, std::string_view ext)
+{
+    return name.size() >= ext.size() && std::equal(ext.begin(), ext.end(), name.end() - ext.size(),
+                                                   [](char e, char c) { return lower(c) == e; });
+}
 
 bool natless(std::string_view a, std::string_view b)
 {

@@ -10,6 +10,10 @@
 // order fall back to plain byte order.
 bool natless(std::string_view a, std::string_view b);
 
+// Whether name ends in ext (given in lower case), in any case: ".NCS" and
+// ".ncs" alike.
+bool hasextension(std::string_view name, std::string_view ext);
+
 // Appends each argument to files, a folder as its .ncs files (any case of
 // the extension) in natural order. False with problem set when a folder
 // cannot be read or holds no NCS file.

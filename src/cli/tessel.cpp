@@ -126,17 +126,6 @@ bool timeoption(const char* name, const char* text, std::optional<TimeBound>& bo
     return false;
 }
 
-// Whether an argument names an event file: it ends in .nev, any case.
-bool nevname(const std::string& arg)
-{
-    if (arg.size() < 4)
-        return false;
-    std::string ext = arg.substr(arg.size() - 4);
-    for (char& c : ext)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ext == ".nev";
-}
-
 // Event files are checked once each before any conversion uses them: a
 // file that is no event file fails the conversions that need it.
 class EventFiles {
@@ -151,9 +140,9 @@ public:
             if (!at->second)
                 messagebox(nullptr, problem.c_str(), kFileErrorCaption);
             else if (f.partial())
-                messagebox(nullptr, textf(kNevPartial, name.c_str(), f.partialbytes()).c_str(), "Warning");
+                messagebox(nullptr, textf(kNevPartial, name.c_str(), f.partialbytes()).c_str(), kWarningCaption);
             else if (f.count() == 0)
-                messagebox(nullptr, textf(kNevNoEvents, name.c_str()).c_str(), "Warning");
+                messagebox(nullptr, textf(kNevNoEvents, name.c_str()).c_str(), kWarningCaption);
         }
         return at->second;
     }
@@ -165,7 +154,7 @@ public:
         folder = folder.empty() ? "." : folder;
         std::string file = eventsfile(folder);
         if (file.empty() && told_.insert(folder).second)
-            messagebox(nullptr, textf(kNoEventFile, folder.c_str()).c_str(), "Warning");
+            messagebox(nullptr, textf(kNoEventFile, folder.c_str()).c_str(), kWarningCaption);
         return file;
     }
 
@@ -214,7 +203,7 @@ int convert(int argc, char** argv)
             events = true;
             if (arg != "--events")
                 options.events = arg.substr(std::strlen("--events="));
-            else if (i + 1 < argc && nevname(argv[i + 1]))
+            else if (i + 1 < argc && hasextension(argv[i + 1], ".nev"))
                 options.events = argv[++i];
             if (arg != "--events" && options.events.empty())
                 return usage("--events= needs a file");
@@ -312,7 +301,7 @@ int convert(int argc, char** argv)
                     summary = textf(kRestarts, t.restarts, numshort(static_cast<float>(t.paused / 1e6), 4).c_str()) +
                               (summary.empty() ? "" : "; ") + summary;
                 if (!summary.empty())
-                    messagebox(nullptr, textf(kGapWarning, inputs[c].c_str(), summary.c_str()).c_str(), "Warning");
+                    messagebox(nullptr, textf(kGapWarning, inputs[c].c_str(), summary.c_str()).c_str(), kWarningCaption);
             }
             for (std::size_t k = 0; k < outcome.parts.size() && !quiet; ++k) {
                 std::printf(kStatusFormat, outcome.parts[k].name.c_str(), outcome.parts[k].records);

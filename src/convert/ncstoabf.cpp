@@ -38,7 +38,6 @@ constexpr const char* kOutside =
 constexpr const char* kTooLong = "\n%s: too many samples for one ABF file";
 constexpr const char* kTimeRange = "\n%s: time stamps out of the range of an ABF file";
 constexpr const char* kNoOpening = "\n%s gives no opening time: the start date and time are left 0";
-constexpr const char* kWarningCaption = "Warning";
 constexpr const char* kUnequal =
     "\nThe inputs differ in length: only the %d records that all of them hold are converted";
 constexpr const char* kGrew =

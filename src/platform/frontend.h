@@ -19,3 +19,7 @@ void messagebox(WindowHandle owner, const char* text, const char* caption);
 // The caption of every message about a file that could not be opened, read
 // or written.
 inline constexpr const char* kFileErrorCaption = "File Error";
+
+// The caption of every warning: something the output holds or leaves out
+// that the user should know of.
+inline constexpr const char* kWarningCaption = "Warning";
