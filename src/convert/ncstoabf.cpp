@@ -583,16 +583,17 @@ long long writetags(ConversionJob& job, std::optional<std::int64_t> next, bool l
     std::vector<unsigned char> tags;
     tags.reserve(tagBatch * abfTagSize);
     long long written = 0;
-    NevEvent e;
     if (!job.events.rewind())
         return -1;
-    while (job.events.next(e)) {
-        const double at = static_cast<double>(e.stamp) - first;
+    // Straight from each record's bytes into its tag: no event is decoded whole.
+    while (const unsigned char* record = job.events.nextrecord()) {
+        const std::uint64_t stamp = nevstamp(record);
+        const double at = static_cast<double>(stamp) - first;
         if (at >= span.from && at < span.to) {
             // Exact in 64 bits within the span; divided as the synch starts are.
-            const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(e.stamp - origin)) / interval);
+            const double time = std::trunc(static_cast<double>(static_cast<std::int64_t>(stamp - origin)) / interval);
             if (time >= 0 && time <= job.options.limit) {
-                puttag(tags, static_cast<std::int32_t>(time), e.text);
+                puttag(tags, static_cast<std::int32_t>(time), nevtext(record));
                 ++written;
             } else {
                 ++job.eventsTooFar;

@@ -55,14 +55,24 @@ bool sameword(std::string_view a, std::string_view b)
 
 }  // namespace
 
-void nevevent(const unsigned char* record, NevEvent& e)
+std::uint64_t nevstamp(const unsigned char* record)
 {
-    e.stamp = field(record, nev::qwTimeStamp);
-    e.id = static_cast<std::int16_t>(field(record, nev::nevent_id));
-    e.ttl = static_cast<std::uint16_t>(field(record, nev::nttl));
+    return field(record, nev::qwTimeStamp);
+}
+
+std::string_view nevtext(const unsigned char* record)
+{
     const char* text = reinterpret_cast<const char*>(record + nev::EventString.offset);
     const void* nul = std::memchr(text, '\0', nev::EventString.size);
-    e.text.assign(text, nul ? static_cast<const char*>(nul) - text : nev::EventString.size);
+    return {text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : nev::EventString.size};
+}
+
+void nevevent(const unsigned char* record, NevEvent& e)
+{
+    e.stamp = nevstamp(record);
+    e.id = static_cast<std::int16_t>(field(record, nev::nevent_id));
+    e.ttl = static_cast<std::uint16_t>(field(record, nev::nttl));
+    e.text = nevtext(record);
 }
 
 std::string nevheaderproblem(std::string_view text)
@@ -137,20 +147,26 @@ bool NevFile::seek(std::int64_t index)
 
 bool NevFile::next(NevEvent& e)
 {
+    const unsigned char* record = nextrecord();
+    if (record)
+        nevevent(record, e);
+    return record != nullptr;
+}
+
+const unsigned char* NevFile::nextrecord()
+{
     if (failed_ || !file_ || index_ >= count_)
-        return false;
+        return nullptr;
     if (used_ == held_) {
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(batchRecords, count_ - index_));
         batch_.resize(batchRecords * nevRecordSize);
         if (std::fread(batch_.data(), nevRecordSize, want, file_.get()) != want) {
             failed_ = true;
-            return false;
+            return nullptr;
         }
         used_ = 0;
         held_ = want;
     }
-    nevevent(batch_.data() + used_ * nevRecordSize, e);
-    ++used_;
     ++index_;
-    return true;
+    return batch_.data() + used_++ * nevRecordSize;
 }

@@ -45,6 +45,9 @@ struct NevEvent {
 
 // Decodes the 184 bytes of one record.
 void nevevent(const unsigned char* record, NevEvent& e);
+// Its time stamp, and its event string up to the first NUL.
+std::uint64_t nevstamp(const unsigned char* record);
+std::string_view nevtext(const unsigned char* record);
 
 // Why a header is not an event file's, as the tail of a sentence ("its
 // header is not text"); empty when it may be one. text is the header up to
@@ -88,6 +91,9 @@ public:
     // end, and on a read error (the file shrank or the disk failed), after
     // which failed() is true until the next successful seek.
     bool next(NevEvent& e);
+    // The same, the record's 184 bytes as they stand, valid until the next
+    // call; nullptr where next() returns false.
+    const unsigned char* nextrecord();
     bool failed() const { return failed_; }
     std::int64_t position() const { return index_; }
 
