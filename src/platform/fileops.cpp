@@ -119,7 +119,17 @@ long long tellfile(std::FILE* f)
 bool replacefile(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    // Another program may hold the old file open for a moment (a virus
+    // scanner, an indexer, another run comparing names), and Windows then
+    // refuses to replace it: the replacement is tried for a second.
+    for (int tries = 1;; ++tries) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || tries == 50)
+            return false;
+        Sleep(20);
+    }
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
