@@ -126,6 +126,7 @@ t_sep=$(best_of "$clean" "$tessel" convert --quiet --output-dir "$out" "${inputs
 
 peak_comb=$(peak_mib "$tessel" convert --combine --quiet "${inputs[@]}"); eval "$clean"
 peak_sep=$(peak_mib "$tessel" convert --quiet --output-dir "$out" "${inputs[@]}"); eval "$clean"
+peak_events=$(peak_mib "$tessel" convert --combine --quiet --events "$nev" "${inputs[@]}"); eval "$clean"
 peak_comb_short=$(peak_mib "$tessel" convert --combine --quiet "${short_inputs[@]}")
 peak_sep_short=$(peak_mib "$tessel" convert --quiet --output-dir "$out" "${short_inputs[@]}")
 rm -f "$short"/*.abf "$out"/*.abf "$copy"
@@ -155,11 +156,14 @@ printf 'input:    %d files, %d records each, %.0f MB\n' $channels $long_records 
 line copy "$t_copy"
 line combined "$t_comb" "$peak_comb"
 line separate "$t_sep" "$peak_sep"
-if ! awk -v t="$t_events" -v c="$t_comb" -v n="$events" -v max="$target_events_percent" '
+if ! awk -v t="$t_events" -v c="$t_comb" -v n="$events" -v max="$target_events_percent" -v peak="$peak_events" \
+        -v pmax="$target_peak_mib" '
     BEGIN {
         s = sprintf("events:   %6.3f s  %d tags, %+.1f %% of the combined conversion", t, n, 100 * (t - c) / c)
         bad = 100 * (t - c) / c >= max
-        print s (bad ? " (target < " max " %)" : "")
+        s = s (bad ? " (target < " max " %)" : "") sprintf("  peak %s MiB", peak)
+        if (peak + 0 >= pmax) { s = s " (target < " pmax ")"; bad = 1 }
+        print s
         exit bad
     }'; then
     missed=1
