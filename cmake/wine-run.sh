@@ -3,6 +3,8 @@
 # Runs a Windows program of the given width under Wine in PREFIX, which is
 # created once (about 15 s) and reused by every later run.
 bits=$1 WINEPREFIX=$2; shift 2
+# Wine takes only an absolute prefix.
+case $WINEPREFIX in /*) ;; *) WINEPREFIX=$PWD/$WINEPREFIX ;; esac
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Debian's wine command prefers the 32-bit loader even for 64-bit programs,
 # and that loader cannot start at all where the kernel runs no 32-bit code.

@@ -40,8 +40,9 @@ fi
 echo "== Windows build (32-bit)"
 wintests=build-win
 [ "$bits" = 32 ] || wintests=build-win64
-cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-      -DTESSEL_TESTS=$([ "$bits" = 32 ] && echo ON || echo OFF) -DTESSEL_NATIVE_BUILD="$root/build"
+wintestflags=(-DTESSEL_TESTS=OFF)
+[ "$bits" = 32 ] && wintestflags=(-DTESSEL_TESTS=ON -DTESSEL_NATIVE_BUILD="$root/build")
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake "${wintestflags[@]}"
 cmake --build build-win
 if [ "$bits" = 64 ]; then
     echo "== Windows build (64-bit)"
