@@ -33,7 +33,10 @@ constexpr const char* kShortRecords =
     "records with fewer than %d valid samples: %lld (their invalid samples are copied as data)";
 
 constexpr const char* kImplausible = " (outside %.10g to %.10g Hz: not converted)";
-constexpr const char* kTagsOutside = ": not within the file";
+constexpr const char* kTagsNegative = " (a negative count)";
+constexpr const char* kTagsInHeader = " (at block %d: not after the header)";
+constexpr const char* kTagsPastEnd = " (at block %d: past the end of the file)";
+constexpr const char* kTagsUnread = " (at block %d: could not be read)";
 
 // Events and tags shown one by one: the first few, enough to recognise a protocol.
 constexpr int shownEvents = 5;
@@ -183,9 +186,20 @@ void abfinfo(const std::string& path, std::FILE* f, long long size, const AbfHea
     std::printf("  Start             %s\n", date ? start.c_str() : "(not recorded)");
     std::printf("  Creator           %s\n", trimmed(a.gettext(sCreatorInfo)).c_str());
     std::printf("  Comment           %s\n", trimmed(a.gettext(sFileComment)).c_str());
-    std::printf("  Tags              %d", a.getint(lNumTagEntries));
-    if (a.getint(lNumTagEntries) != 0)
-        std::printf(" (at block %d%s)", a.getint(lTagSectionPtr), tagsread ? "" : kTagsOutside);
+    const int count = a.getint(lNumTagEntries);
+    const int block = a.getint(lTagSectionPtr);
+    std::printf("  Tags              %d", count);
+    // Why the section was not read, from the values readtags refuses.
+    if (tagsread && count != 0)
+        std::printf(" (at block %d)", block);
+    else if (!tagsread && count < 0)
+        std::printf("%s", kTagsNegative);
+    else if (!tagsread)
+        std::printf(block < 1 ? kTagsInHeader
+                    : block * static_cast<long long>(abfBlockSize) + count * static_cast<long long>(abfTagSize) > size
+                        ? kTagsPastEnd
+                        : kTagsUnread,
+                    block);
     std::printf("\n");
     for (const AbfTag& t : tags)
         std::printf("    %s s  lTagTime %d  %s\n", real(abfsynchseconds(a, t.time)).c_str(), t.time,

@@ -143,6 +143,16 @@ done <<'EOF'
 1 0.5 -0.001
 2 0.25 -0.0005
 EOF
+# A tag section the header places wrongly is told, not read.
+while read -r block count expected; do
+    printf "$(le32 $block)$(le32 $count)" | dd of=ev/CSC1.abf bs=1 seek=44 conv=notrunc 2>/dev/null
+    check "tags misplaced: $expected" "  Tags              $count ($expected)" "$(info ev/CSC1.abf | grep '^  Tags')"
+done <<'EOF'
+0 2 at block 0: not after the header
+-1 2 at block -1: not after the header
+99999 2 at block 99999: past the end of the file
+4 -3 a negative count
+EOF
 
 # Options that read more of the header.
 gen --channels 1 --records 4 --bit-volts none --time-form none bare
