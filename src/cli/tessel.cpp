@@ -67,7 +67,7 @@ constexpr const char* kHelp =
     "                    NAME_part1.abf, NAME_part2.abf, ...\n"
     "                      tessel convert --split --combine night/\n"
     "  --names           name each channel after its input's AcqEntName, cut to\n"
-    "                    the ABF's 10 characters\n"
+    "                    the ABF's 10 characters, in ASCII ('_' for others)\n"
     "                      tessel convert --names --combine session/\n"
     "  --from T          convert only the records that overlap the range from T\n"
     "  --to T            to T, each record whole; T is seconds from the first\n"

@@ -84,6 +84,27 @@ void padcopy(char* field, std::string_view text, std::size_t width)
     std::memset(field + text.size(), ' ', width - text.size());
 }
 
+std::string abfascii(std::string_view text)
+{
+    std::string s;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7f) {
+            s += static_cast<char>(c);
+            continue;
+        }
+        // A well-formed UTF-8 sequence is one character: its continuation bytes go with it.
+        const std::size_t more = c >= 0xc2 && c <= 0xdf ? 1 : c >= 0xe0 && c <= 0xef ? 2 : c >= 0xf0 && c <= 0xf4 ? 3 : 0;
+        std::size_t k = 0;
+        while (k < more && i + 1 + k < text.size() && (static_cast<unsigned char>(text[i + 1 + k]) & 0xc0) == 0x80)
+            ++k;
+        if (k == more)
+            i += more;
+        s += '_';
+    }
+    return s;
+}
+
 void abfdefaults(AbfHeader& header)
 {
     using namespace abf;

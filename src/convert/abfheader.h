@@ -132,6 +132,11 @@ struct AbfHeader {
 // blanks; no NUL is written. text must not be longer than width.
 void padcopy(char* field, std::string_view text, std::size_t width);
 
+// text as readers of ABF files take header texts: printable ASCII, each
+// other character (a UTF-8 sequence, a byte of another code page, a control
+// byte) made one '_'.
+std::string abfascii(std::string_view text);
+
 // Fills header with the values of a fresh, empty ABF 1.65 file: one
 // gap-free channel at 100 us per sample, no data, no synch array.
 void abfdefaults(AbfHeader& header);

@@ -501,7 +501,7 @@ void fillheader(ConversionJob& job, std::int32_t records)
             a.settext(sADCUnits, "uV", c);
         }
         if (job.options.names && in.entname)
-            a.settext(sADCChannelName, *in.entname + std::string(sADCChannelName.width, ' '), c);
+            a.settext(sADCChannelName, abfascii(*in.entname) + std::string(sADCChannelName.width, ' '), c);
         else
             a.settext(sADCChannelName, textf("EEG Ch %d     ", head.own.ADChannel), c);
         a.setint(nADCSamplingSeq, c, c);

@@ -460,6 +460,8 @@ TEST_F(Conversion, NamesFromAcqEntName)
         {"-AcqEntName HippocampusTetrode3\r\n", "Hippocampu"},  // cut at the field's 10 characters
         {"-AcqEntName \r\n", "EEG Ch 5  "},                     // no name: the described one
         {"", "EEG Ch 5  "},
+        // Readers take ASCII: each other character one '_', whatever its bytes.
+        {"-AcqEntName \xC3\x9C" "ber\xE5\x90\x8D\tx\xB5V\xC3\r\n", "_ber__x_V_"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
