@@ -429,6 +429,20 @@ class Sessions(Checks, unittest.TestCase):
                                 datetime.timedelta(microseconds=10))
 
 
+    def test_names_read_back(self):
+        folder, paths = generate('names', [], 2, 4)
+        for path, name in zip(paths, (b'LFP \xc2\xb5left', b'Tetrode12345')):
+            with open(path, 'r+b') as f:
+                header = f.read(NCS_HEADER)
+                start = header.index(b'-AcqEntName ') + len(b'-AcqEntName ')
+                header = header[:start] + name + header[header.index(b'\r\n', start):]
+                f.seek(0)
+                f.write(header[:NCS_HEADER].ljust(NCS_HEADER, b'\0'))
+        run([ARGS.tessel, 'convert', '--quiet', '--combine', '--names', folder])
+        # neo drops the blanks of a name.
+        self.assertEqual([str(c['name']) for c in AbfOutput(paths[0][:-4] + '.abf').channels], ['LFP_left', 'Tetrode123'])
+
+
 class DefaultBytes(unittest.TestCase):
     """Without the options that came with sessions, events, names and ranges,
     the outputs are byte for byte those of the converter before them: the
