@@ -10,9 +10,9 @@
 # as tags (--events; a dense session, 78 events a second), and separate
 # conversions. The events' cost is fixed per event, so it is also shown as
 # time per event. Peak memory is measured at two lengths to show it does not
-# grow with the input. With --strict the exit
-# status is 1 when a target (ratio <= 1.3 x copy, events < 5 % more than the
-# combined conversion, peak < 16 MiB) is missed.
+# grow with the input. With --strict the exit status is 1 when a target
+# (ratio <= 1.3 x copy, events < 5 % more than the combined conversion,
+# peak < 16 MiB) is missed.
 set -euo pipefail
 
 strict=0
