@@ -194,12 +194,10 @@ void abfinfo(const std::string& path, std::FILE* f, long long size, const AbfHea
         std::printf(" (at block %d)", block);
     else if (!tagsread && count < 0)
         std::printf("%s", kTagsNegative);
-    else if (!tagsread)
-        std::printf(block < 1 ? kTagsInHeader
-                    : block * static_cast<long long>(abfBlockSize) + count * static_cast<long long>(abfTagSize) > size
-                        ? kTagsPastEnd
-                        : kTagsUnread,
-                    block);
+    else if (!tagsread) {
+        const long long end = block * static_cast<long long>(abfBlockSize) + count * static_cast<long long>(abfTagSize);
+        std::printf(block < 1 ? kTagsInHeader : end > size ? kTagsPastEnd : kTagsUnread, block);
+    }
     std::printf("\n");
     for (const AbfTag& t : tags)
         std::printf("    %s s  lTagTime %d  %s\n", real(abfsynchseconds(a, t.time)).c_str(), t.time,
